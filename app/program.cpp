@@ -1,0 +1,3 @@
+#include "app/program.h"
+
+int RunProgram(int, char**) { return 1; }

@@ -1,0 +1,3 @@
+#include "engine/lua_api.h"
+
+TLuaEntryPoints LuaApi;
