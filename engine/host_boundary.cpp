@@ -1,0 +1,90 @@
+#include "engine/host_boundary.h"
+
+#include <string>
+
+#include "engine/lua_engine.h"
+
+namespace boundary_detail {
+namespace {
+
+enum TRaiseKind { RaiseArgument, RaiseMessage, RaiseValue, RaiseHostFailure };
+
+// The text to raise, kept outside the raising frame (static storage).
+thread_local std::string PendingText;
+
+void SetPendingText(const char* text) noexcept {
+  try {
+    PendingText = text;
+  } catch (...) {
+    PendingText.clear();
+  }
+}
+
+// Installed on a failed run's threads: every instruction raises again, so no
+// protected call of the script can carry on after a host failure.
+void HostFailureHook(lua_State* L, lua_Debug*) {
+  TLua* engine = TLua::FromState(L);
+  lua_pushstring(L, engine ? engine->HostFailure().c_str() : "host failure");
+  lua_error(L);
+}
+
+void EndRunOnThread(lua_State* L) {
+  lua_sethook(L, HostFailureHook, LUA_MASKCALL | LUA_MASKRET | LUA_MASKLINE | LUA_MASKCOUNT, 1);
+}
+
+} // namespace
+
+TPendingRaise CaptureScriptError(const EScriptError& error) noexcept {
+  SetPendingText(error.Text().c_str());
+  switch (error.Kind()) {
+  case EScriptError::ArgumentError:
+    return {RaiseArgument, error.Index()};
+  case EScriptError::Message:
+    return {RaiseMessage, 0};
+  case EScriptError::ValueOnStack:
+    break;
+  }
+  return {RaiseValue, 0};
+}
+
+TPendingRaise CaptureHostFailure(lua_State* L, const char* message) noexcept {
+  if (TLua* engine = TLua::FromState(L))
+    engine->RecordHostFailure(message);
+  return {RaiseHostFailure, 0};
+}
+
+void Raise(lua_State* L, TPendingRaise raise) {
+  switch (raise.Kind) {
+  case RaiseArgument:
+    luaL_argerror(L, raise.Index,
+                  PendingText.empty() ? "wrong or missing parameter" : PendingText.c_str());
+    break;
+  case RaiseMessage:
+    luaL_error(L, "%s", PendingText.c_str());
+    break;
+  case RaiseValue:
+    lua_error(L);
+    break;
+  default: {
+    EndRunOnThread(L);
+    lua_rawgeti(L, LUA_REGISTRYINDEX, LUA_RIDX_MAINTHREAD);
+    lua_State* mainThread = lua_tothread(L, -1);
+    lua_pop(L, 1);
+    if (mainThread && mainThread != L)
+      EndRunOnThread(mainThread);
+    TLua* engine = TLua::FromState(L);
+    lua_pushstring(L, engine ? engine->HostFailure().c_str() : "host failure");
+    lua_error(L);
+  }
+  }
+  // The runtime's raise functions do not return.
+  __builtin_unreachable();
+}
+
+} // namespace boundary_detail
+
+void ThrowIfHostFailed(lua_State* L) {
+  TLua* engine = TLua::FromState(L);
+  if (engine && engine->HostFailed())
+    throw EHostFailureRecorded();
+}

@@ -1,3 +1,0 @@
-#include "engine/lua_api.h"
-
-TLuaEntryPoints LuaApi;

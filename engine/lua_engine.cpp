@@ -1,0 +1,278 @@
+#include "engine/lua_engine.h"
+
+#include <cstring>
+
+#include "engine/host_boundary.h"
+#include "engine/lua_exceptions.h"
+#include "engine/runtime_binding.h"
+#include "platform/code_page.h"
+#include "platform/console.h"
+
+namespace {
+
+std::string ToRuntimeName(const TText& name) { return TextToBytes(name); }
+
+// The body of every method closure: upvalue 1 is the target, upvalue 2 the
+// published method. Runs behind the boundary like every host function.
+int DispatchMethod(lua_State* L) {
+  void* target = const_cast<void*>(lua_topointer(L, lua_upvalueindex(1)));
+  auto* code = static_cast<const TPublishedMethod*>(lua_topointer(L, lua_upvalueindex(2)));
+  if (code->ClassFunction)
+    return code->ClassFunction(L);
+  TLua* object = static_cast<TLua*>(target);
+  TLuaMethod method = code->Method;
+  return LuaProtectedHostCall(L, [object, method, L] { return (object->*method)(L); });
+}
+
+const TPublishedMethod& RequireMethod(const TLuaClass& aClass, const TText& func) {
+  const TPublishedMethod* method = aClass.FindMethod(ToRuntimeName(func));
+  // A name the class does not publish must not become a script function that
+  // fails uncontrolled when called: refuse the registration.
+  if (method == nullptr)
+    throw ELuaError("Method \"" + ToRuntimeName(func) + "\" is not published by " + aClass.Name);
+  return *method;
+}
+
+void StoreEngine(lua_State* L, TLua* engine) {
+  // Coroutines copy the main thread's extra space, so every thread finds its engine.
+  *static_cast<TLua**>(lua_getextraspace(L)) = engine;
+}
+
+} // namespace
+
+const TPublishedMethod* TLuaClass::FindMethod(const std::string& name) const {
+  for (const TLuaClass* c = this; c != nullptr; c = c->Parent)
+    for (const TPublishedMethod& m : c->Methods)
+      if (name == m.Name)
+        return &m;
+  return nullptr;
+}
+
+const TLuaClass& TLua::StaticClass() {
+  static const TLuaClass info{"TLua", nullptr, {{"print", &TLua::print, nullptr}}};
+  return info;
+}
+
+TLua::TLua() = default;
+
+TLua::~TLua() { Close(); }
+
+TLua* TLua::FromState(lua_State* L) {
+  return L ? *static_cast<TLua**>(lua_getextraspace(L)) : nullptr;
+}
+
+void TLua::RecordHostFailure(const char* message) noexcept {
+  if (FHostFailed)
+    return;
+  FHostFailed = true;
+  try {
+    FHostFailure = message;
+  } catch (...) {
+    FHostFailure.clear();
+  }
+}
+
+void TLua::Open() {
+  if (FOpened)
+    return;
+  FOpened = true;
+  if (!LuaLibraryLoaded())
+    LoadLuaLibrary();
+  FLuaState = luaL_newstate();
+  if (FLuaState == nullptr)
+    throw ELuaError("Cannot create the script state");
+  FHostFailed = false;
+  FHostFailure.clear();
+  StoreEngine(FLuaState, this);
+  luaL_openlibs(FLuaState);
+  RegisterFunction(FLuaState, *this, u"print", u"print");
+}
+
+void TLua::Close() {
+  if (!FOpened)
+    return;
+  FOpened = false;
+  if (FLuaState != nullptr && LuaLibraryLoaded())
+    lua_close(FLuaState);
+}
+
+int LuaMessageHandler(lua_State* L) {
+  const char* msg = lua_tostring(L, 1);
+  if (msg == nullptr) {
+    if (luaL_callmeta(L, 1, "__tostring") && lua_type(L, -1) == LUA_TSTRING)
+      return 1;
+    msg = lua_pushfstring(L, "(error object is a %s value)", luaL_typename(L, 1));
+  }
+  luaL_traceback(L, L, msg, 1);
+  return 1;
+}
+
+int TLua::DoCall(lua_State* L, int nArg, int nRes) {
+  int base = lua_gettop(L) - nArg;
+  lua_pushcfunction(L, LuaMessageHandler);
+  lua_insert(L, base);
+  int status = lua_pcall(L, nArg, nRes, base);
+  lua_remove(L, base);
+  return status;
+}
+
+int TLua::DoChunk(lua_State* L, int status) {
+  if (status != LUA_OK)
+    return status;
+  return DoCall(L, 0, 0);
+}
+
+int TLua::DoFile(const TText& filename) {
+  Open();
+  std::string name = ToRuntimeName(FFilePath + filename);
+  int status = luaL_loadfile(FLuaState, name.c_str());
+  return DoChunk(FLuaState, status);
+}
+
+int TLua::DoString(const TText& value) {
+  Open();
+  std::string code = ToRuntimeName(value);
+  int status = luaL_loadstring(FLuaState, code.c_str());
+  if (status == LUA_OK)
+    status = lua_pcall(FLuaState, 0, LUA_MULTRET, 0);
+  return status;
+}
+
+int TLua::Run() { return DoChunk(FLuaState, LUA_OK); }
+
+void TLua::DoPrint(const TText& msg) {
+  if (FOnPrint) {
+    FOnPrint(msg);
+    return;
+  }
+  std::string line = TextToBytes(msg) + "\n";
+  if (platform::WriteStandardOutput(line) != line.size())
+    throw EHostIoError("Cannot write print output to standard output");
+}
+
+int TLua::print(lua_State* L) {
+  int n = lua_gettop(L);
+  std::string line;
+  lua_getglobal(L, "tostring");
+  for (int i = 1; i <= n; ++i) {
+    lua_pushvalue(L, -1);
+    lua_pushvalue(L, i);
+    // Protected, so an error in __tostring comes back here and is raised again
+    // by the boundary with the same error value.
+    if (lua_pcall(L, 1, 1, 0) != LUA_OK) {
+      ThrowIfHostFailed(L);
+      throw EScriptError::FromStackTop();
+    }
+    const char* s = lua_tolstring(L, -1, nullptr);
+    if (s == nullptr)
+      throw EScriptError::WithMessage("\"tostring\" must return a string to \"print\"");
+    if (i > 1)
+      line += '\t';
+    line.append(s, std::strlen(s));
+    lua_pop(L, 1);
+  }
+  DoPrint(BytesToText(line));
+  return 0;
+}
+
+void TLua::PushFunction(lua_State* L, void* data, const TPublishedMethod* code,
+                        const TText& funcName) {
+  std::string name = ToRuntimeName(funcName);
+  lua_pushlstring(L, name.data(), name.size());
+  lua_pushlightuserdata(L, data);
+  lua_pushlightuserdata(L, const_cast<TPublishedMethod*>(code));
+  lua_pushcclosure(L, DispatchMethod, 2);
+}
+
+void TLua::RegisterFunction(lua_State* L, lua_CFunction func, const TText& funcName) {
+  std::string name = ToRuntimeName(funcName);
+  lua_register(L, name.c_str(), func);
+}
+
+void TLua::RegisterFunction(lua_CFunction func, const TText& funcName) {
+  RegisterFunction(FLuaState, func, funcName);
+}
+
+void TLua::RegisterFunction(lua_State* L, void* data, const TPublishedMethod* code,
+                            const TText& funcName) {
+  PushFunction(L, data, code, funcName);
+  std::string name = ToRuntimeName(funcName);
+  lua_setglobal(L, name.c_str());
+}
+
+void TLua::RegisterFunction(lua_State* L, const TLuaClass& aClass, const TText& func,
+                            const TText& funcName) {
+  const TPublishedMethod& method = RequireMethod(aClass, func);
+  if (method.ClassFunction == nullptr)
+    throw ELuaError("Method \"" + ToRuntimeName(func) + "\" of " + aClass.Name +
+                    " needs an object");
+  RegisterFunction(L, method.ClassFunction, funcName);
+}
+
+void TLua::RegisterFunction(lua_State* L, TLua& aObject, const TText& func,
+                            const TText& funcName) {
+  const TPublishedMethod& method = RequireMethod(aObject.ClassInfo(), func);
+  RegisterFunction(L, &aObject, &method, funcName);
+}
+
+void TLua::RegisterClassFunction(lua_State* L, TLua& aObject, const TText& func,
+                                 const TText& funcName) {
+  const TLuaClass& aClass = aObject.ClassInfo();
+  const TPublishedMethod& method = RequireMethod(aClass, func);
+  if (method.ClassFunction == nullptr)
+    throw ELuaError("Method \"" + ToRuntimeName(func) + "\" of " + aClass.Name +
+                    " needs an object");
+  RegisterFunction(L, const_cast<TLuaClass*>(&aClass), &method, funcName);
+}
+
+void TLua::RegisterFunction(const TLuaClass& aClass, const TText& func) {
+  RegisterFunction(FLuaState, aClass, func, func);
+}
+
+void TLua::RegisterFunction(const TLuaClass& aClass, const TText& func, const TText& funcName) {
+  RegisterFunction(FLuaState, aClass, func, funcName);
+}
+
+void TLua::RegisterFunction(TLua& aObject, const TText& func, const TText& funcName) {
+  RegisterFunction(FLuaState, aObject, func, funcName);
+}
+
+void TLua::RegisterFunction(TLua& aObject, const TText& func) {
+  RegisterFunction(FLuaState, aObject, func, func);
+}
+
+void TLua::RegisterFunction(const TText& func) { RegisterFunction(FLuaState, *this, func, func); }
+
+void TLua::RegisterFunction(const TText& func, const TText& funcName) {
+  RegisterFunction(FLuaState, *this, func, funcName);
+}
+
+void TLua::RegisterPackage(lua_State* L, const TText& packageName, lua_CFunction initFunc) {
+  std::string name = ToRuntimeName(packageName);
+  lua_getglobal(L, "package");
+  lua_getfield(L, -1, "preload");
+  lua_pushcfunction(L, initFunc);
+  lua_setfield(L, -2, name.c_str());
+  lua_pop(L, 2);
+}
+
+void TLua::RegisterPackage(const TText& packageName, lua_CFunction initFunc) {
+  RegisterPackage(FLuaState, packageName, initFunc);
+}
+
+void TLua::RegisterMethodPackage(lua_State* L, void* data, const TPublishedMethod* code,
+                                 const TText& packageName) {
+  std::string name = ToRuntimeName(packageName);
+  lua_getglobal(L, "package");
+  lua_getfield(L, -1, "preload");
+  lua_pushlightuserdata(L, data);
+  lua_pushlightuserdata(L, const_cast<TPublishedMethod*>(code));
+  lua_pushcclosure(L, DispatchMethod, 2);
+  lua_setfield(L, -2, name.c_str());
+  lua_pop(L, 2);
+}
+
+void TLua::FreeLuaLibrary() { FreeLuaRuntime(); }
+bool TLua::LuaLibraryLoaded() { return LuaRuntimeLoaded(); }
+void TLua::LoadLuaLibrary() { LoadLuaRuntime(); }
+void TLua::InitLuaLibrary() { BindLuaRuntime(); }
