@@ -1,3 +1,45 @@
 #include "app/program.h"
 
-int RunProgram(int, char**) { return 1; }
+#include "app/command_line.h"
+#include "app/job_driver.h"
+#include "app/messages.h"
+#include "app/run_settings.h"
+#include "platform/code_page.h"
+#include "platform/console.h"
+
+namespace {
+
+// Read, run, write; the result of the last step that ran.
+int ProcessInput(const std::optional<TText>& fileName, bool inPlace) {
+  int result = ReadInput(fileName);
+  if (result == StepOk)
+    result = RunScript();
+  if (result == StepOk)
+    result = WriteOutput(RunSettings.OutputFile, fileName, inPlace);
+  return result;
+}
+
+int RunPlan() {
+  if (RunSettings.InputFile.empty())
+    return ProcessInput(std::nullopt, false);
+  if (RunSettings.SubDirs || RunSettings.InputHasWildcards)
+    return 0; // wildcard and recursive runs need the file search
+  return ProcessInput(RunSettings.InputFile, RunSettings.InPlace);
+}
+
+} // namespace
+
+int RunProgram(int argc, char** argv) {
+  platform::IgnoreBrokenPipe();
+  std::vector<TText> args;
+  for (int i = 1; i < argc; ++i)
+    args.push_back(BytesToText(argv[i]));
+  if (WantsUsage(args)) {
+    ShowUsage();
+    return 1;
+  }
+  ShowBanner(true);
+  if (int result = ReadCommandLine(args); result != 0)
+    return result;
+  return RunPlan();
+}

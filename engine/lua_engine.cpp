@@ -138,6 +138,29 @@ int TLua::DoString(const TText& value) {
   return status;
 }
 
+int TLua::RunChunk(const std::string& code) {
+  Open();
+  int status = luaL_loadstring(FLuaState, code.c_str());
+  if (status == LUA_OK)
+    status = lua_pcall(FLuaState, 0, 0, 0);
+  return status;
+}
+
+TText TLua::ErrorTextOnTop() const {
+  if (FLuaState == nullptr || lua_gettop(FLuaState) == 0)
+    return TText();
+  int type = lua_type(FLuaState, -1);
+  if (type != LUA_TSTRING && type != LUA_TNUMBER)
+    return TText();
+  size_t length = 0;
+  // lua_tolstring would turn a number on the stack into a string in place; convert a copy.
+  lua_pushvalue(FLuaState, -1);
+  const char* s = lua_tolstring(FLuaState, -1, &length);
+  TText text = BytesToText(std::string_view(s, length));
+  lua_pop(FLuaState, 1);
+  return text;
+}
+
 int TLua::Run() { return DoChunk(FLuaState, LUA_OK); }
 
 void TLua::DoPrint(const TText& msg) {

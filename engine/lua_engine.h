@@ -95,6 +95,13 @@ public:
   lua_State* LuaState() const { return FLuaState; }
   void SetLuaState(lua_State* value) { FLuaState = value; }
 
+  // Loads code as one chunk from a string and calls it protected, with no
+  // arguments, no results and no message handler. Returns the status.
+  int RunChunk(const std::string& code);
+  // The error value on top of the stack as text: a string or a number in its
+  // string form; anything else gives the empty text.
+  TText ErrorTextOnTop() const;
+
   // A host failure that ended the current run (empty when none happened).
   const std::string& HostFailure() const { return FHostFailure; }
   bool HostFailed() const { return FHostFailed; }

@@ -1,0 +1,165 @@
+#include "app/job_driver.h"
+
+#include "app/current_text.h"
+#include "app/messages.h"
+#include "app/run_settings.h"
+#include "app/shorten_path.h"
+#include "core/file_helpers.h"
+#include "core/path_text.h"
+#include "platform/code_page.h"
+#include "platform/console.h"
+#include "platform/file_io.h"
+#include "script/filter_host.h"
+
+namespace {
+
+TText DecodeUtf16(const std::string& bytes, size_t start, bool bigEndian) {
+  TText text;
+  text.reserve((bytes.size() - start) / 2);
+  for (size_t i = start; i + 1 < bytes.size(); i += 2) {
+    auto hi = static_cast<unsigned char>(bytes[bigEndian ? i : i + 1]);
+    auto lo = static_cast<unsigned char>(bytes[bigEndian ? i + 1 : i]);
+    text.push_back(char16_t((hi << 8) | lo));
+  }
+  return text;
+}
+
+TText DecodeScriptBytes(const std::string& bytes) {
+  if (bytes.starts_with("\xEF\xBB\xBF"))
+    return platform::TCodePage::FromCharsetName("UTF-8").Decode(std::string_view(bytes).substr(3));
+  if (bytes.starts_with("\xFF\xFE"))
+    return DecodeUtf16(bytes, 2, false);
+  if (bytes.starts_with("\xFE\xFF"))
+    return DecodeUtf16(bytes, 2, true);
+  return BytesToText(bytes);
+}
+
+} // namespace
+
+TText ScriptFileText(const std::string& bytes) {
+  TText decoded = DecodeScriptBytes(bytes);
+  TText text;
+  text.reserve(decoded.size() + decoded.size() / 16 + 2);
+  TText line;
+  bool pending = false; // characters since the last line break
+  for (size_t i = 0; i < decoded.size(); ++i) {
+    char16_t c = decoded[i];
+    if (c == u'\0')
+      break;
+    if (c == u'\r' || c == u'\n') {
+      if (c == u'\r' && i + 1 < decoded.size() && decoded[i + 1] == u'\n')
+        ++i;
+      text += u"\r\n";
+      pending = false;
+      continue;
+    }
+    text.push_back(c);
+    pending = true;
+  }
+  if (pending)
+    text += u"\r\n";
+  return text;
+}
+
+int ReadInput(const std::optional<TText>& fileName) {
+  std::string data;
+  if (fileName) {
+    WriteMessage(u"Bearbeite Datei " + ShortenPath(*fileName, 63, 1));
+    if (!platform::FileSystem().ReadWholeFile(TextToBytes(*fileName), data)) {
+      WriteMessage(u"Fehler: Kann nicht von Eingabedatei lesen!");
+      return StepIoFailed;
+    }
+    if (data.empty()) {
+      WriteMessage(u"Fehler: Keine Daten in Eingabedatei vorhanden!");
+      return StepIoFailed;
+    }
+  } else {
+    WriteMessage(u"Bearbeite Daten von STDIN");
+    if (platform::IsInteractiveStandardInput()) {
+      WriteMessage(u"Fehler: Keine Daten an STDIN vorhanden!");
+      return StepIoFailed;
+    }
+    if (platform::ReadStandardInput(data) != platform::TStdinReadResult::Ok) {
+      WriteMessage(u"Fehler: Kann nicht von STDIN lesen!");
+      return StepIoFailed;
+    }
+    if (data.empty()) {
+      WriteMessage(u"Fehler: Keine Daten an STDIN vorhanden!");
+      return StepIoFailed;
+    }
+  }
+  CurrentText = std::move(data);
+  return StepOk;
+}
+
+int RunScript() {
+  if (RunSettings.ScriptFile.empty())
+    return RunScriptText(RunSettings.ScriptCommands) == 0 ? StepOk : StepScriptFailed;
+  std::string bytes;
+  // The file was found when the command line was read; it may have gone since.
+  if (!platform::FileSystem().ReadWholeFile(TextToBytes(RunSettings.ScriptFile), bytes)) {
+    WriteMessage(u"Fehler: Kann Scriptdatei nicht lesen!");
+    return StepScriptFailed;
+  }
+  return RunScriptText(ScriptFileText(bytes)) == 0 ? StepOk : StepScriptFailed;
+}
+
+int RunScriptText(const TText& text) {
+  // A failure to open or close the host (the runtime cannot be loaded) is status 3;
+  // its message is written so that no run fails silently.
+  constexpr int HostUnavailable = 3;
+  VIroveridUza host;
+  try {
+    host.Open();
+  } catch (const std::exception& error) {
+    WriteMessage(BytesToText(error.what()));
+    return HostUnavailable;
+  }
+  int status = host.RunChunk(TextToBytes(text));
+  if (status != 0) {
+    if (host.HostFailed())
+      WriteMessage(BytesToText(host.HostFailure()));
+    else
+      WriteMessage(host.ErrorTextOnTop());
+  }
+  try {
+    host.Close();
+  } catch (const std::exception& error) {
+    WriteMessage(BytesToText(error.what()));
+    return HostUnavailable;
+  }
+  return status;
+}
+
+int WriteOutput(const TText& outputName, const std::optional<TText>& inputName, bool inPlace) {
+  if (outputName.empty() && !inPlace) {
+    if (platform::WriteStandardOutput(CurrentText) != CurrentText.size()) {
+      WriteMessage(u"Fehler: Kann nicht nach STDOUT schreiben!");
+      return StepIoFailed;
+    }
+    return StepOk;
+  }
+  TText target;
+  if (inPlace)
+    target = inputName.value_or(TText());
+  else if (RunSettings.SubDirs || PathDirectory(outputName).empty())
+    target = JoinDirName(PathDirectory(inputName.value_or(TText())), PathFileName(outputName));
+  else
+    target = outputName;
+  target = PathExpand(target);
+
+  platform::TFileSystem& files = platform::FileSystem();
+  std::string targetBytes = TextToBytes(target);
+  if (RunSettings.CreateBak && IsExistingFile(target)) {
+    std::string backup = TextToBytes(PathChangeExtension(target, u".pwl_backup"));
+    if (!files.CopyFileReplacing(targetBytes, backup)) {
+      WriteMessage(u"Fehler: Kann keine Sicherungskopie erstellen!");
+      return StepIoFailed;
+    }
+  }
+  if (target.empty() || !files.WriteFileAtomic(targetBytes, CurrentText)) {
+    WriteMessage(u"Fehler: Kann nicht in Ausgabedatei schreiben!");
+    return StepIoFailed;
+  }
+  return StepOk;
+}

@@ -1,0 +1,51 @@
+#include "app/messages.h"
+
+#include "core/text_routines.h"
+#include "core/version_info.h"
+#include "platform/code_page.h"
+#include "platform/console.h"
+
+void WriteMessage(TTextView text) {
+  std::string line = TextToBytes(ToOemText(text));
+  line += '\n';
+  platform::WriteStandardError(line);
+}
+
+void ShowBanner(bool withContact) {
+  TInfoVersion info;
+  info.Execute();
+  WriteMessage(u"");
+  WriteMessage(info.ProductName() + u" " + info.ShortFileVersion() + u" - " + info.LegalCopyright());
+  if (withContact)
+    WriteMessage(info.Mail() + u" - " + info.Internet());
+  WriteMessage(u"");
+}
+
+void ShowUsage() {
+  static const char16_t* const usage[] = {
+      u"Aufruf:",
+      u"  REDEVUVO scriptdatei.pwl [/i quelle] [/o ziel] [/s] [/p] [/b]",
+      u"  REDEVUVO /c \"scriptkommandos\" [/i quelle] [/o ziel] [/s] [/p] [/b]",
+      u"  REDEVUVO /?",
+      u"",
+      u"    /i quelle   Die zu bearbeitende Eingabedatei. Wenn nicht angegeben",
+      u"                wird von STDIN gelesen.",
+      u"                Sind Wildcards enthalten wird automatisch /p aktiviert.",
+      u"    /o ziel     Die Ausgabedatei, in welche die Aenderungen geschrieben werden.",
+      u"                Wenn nicht angegeben wird nach STDOUT geschrieben.",
+      u"                Enthaelt der Dateiname keine Pfadangabe, so wird das",
+      u"                Verzeichnis der Eingabedatei verwendet.",
+      u"    /s          Es werden zusaetzlich Unterverzeichnisse nach der Eingabedatei",
+      u"                durchsucht. Wird eine Ausgabedatei angegeben, so darf diese",
+      u"                keine Pfadangabe enthalten.",
+      u"                (hat keine Auswirkung wenn von STDIN gelesen wird)",
+      u"    /p          Aktiviert die In-Place Bearbeitung. Die Aenderungen werden",
+      u"                direkt in die Eingabedatei zurueckgeschrieben.",
+      u"                (hat keine Auswirkung wenn von STDIN gelesen wird)",
+      u"    /b          Wenn die Ausgabedatei bereits existiert, so wird vor dem",
+      u"                Ueberschreiben eine Sicherungskopie erstellt.",
+  };
+  ShowBanner(false);
+  for (const char16_t* line : usage)
+    WriteMessage(line);
+}

@@ -1,0 +1,9 @@
+#include "app/script_lookup.h"
+
+#include "core/file_helpers.h"
+#include "core/path_text.h"
+
+TText FindScriptFile(TTextView name) {
+  TText path = PathExpand(name);
+  return !path.empty() && IsExistingFile(path) ? path : TText();
+}

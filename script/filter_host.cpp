@@ -1,0 +1,28 @@
+#include "script/filter_host.h"
+
+#include "engine/lua_exceptions.h"
+#include "platform/code_page.h"
+#include "platform/console.h"
+
+VIroveridUza::VIroveridUza() {
+  SetOnPrint([this](const TText& msg) { PrintOutput(msg); });
+}
+
+const TLuaClass& VIroveridUza::StaticClass() {
+  static const TLuaClass info{"VIroveridUza", &TLua::StaticClass(), {}};
+  return info;
+}
+
+void VIroveridUza::Open() {
+  bool wasOpened = Opened();
+  TLua::Open();
+  if (wasOpened)
+    return;
+  // The engine's Open leaves the name of print on the stack; the filter starts empty.
+  lua_pop(LuaState(), 1);
+}
+
+void VIroveridUza::PrintOutput(const TText& msg) {
+  if (!platform::WriteStandardError(TextToBytes(msg) + "\n"))
+    throw EHostIoError("Cannot write print output to standard error");
+}

@@ -1,0 +1,266 @@
+// Reading each input, running the script, writing the result with backups.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "tests/support/process_runner.h"
+
+namespace {
+
+TProcessOptions WithStdin(const std::string& text) {
+  TProcessOptions options;
+  options.Stdin = text;
+  return options;
+}
+
+std::string LastLine(const TProcessResult& r) {
+  auto lines = r.StderrLines();
+  return lines.empty() ? "" : lines.back();
+}
+
+std::string AllBytes() {
+  std::string s;
+  for (int b = 0; b < 256; ++b)
+    s.push_back(char(b));
+  return s;
+}
+
+} // namespace
+
+TEST(JobDriverStdin, CopiesStandardInputByteForByteAndPrintsToStandardError) {
+  std::string inputs[] = {
+      "plain\n", "no final line end", std::string("nul\0byte\n", 9), "lone\rCR\r",
+      "crlf\r\nmixed\nend\r\n", "invalid \xFF\xFE utf-8 \xC3\n", AllBytes(),
+  };
+  for (const std::string& input : inputs) {
+    TProcessResult r = RunRedevuvo({"/c", "print('hi')"}, WithStdin(input));
+    EXPECT_EQ(r.ExitCode, 0) << r.Stderr;
+    EXPECT_EQ(r.Stdout, input);
+    auto lines = r.StderrLines();
+    ASSERT_EQ(lines.size(), 6u);
+    EXPECT_EQ(lines[4], "Bearbeite Daten von STDIN");
+    EXPECT_EQ(lines[5], "hi");
+  }
+}
+
+TEST(JobDriverStdin, EmptyOrInteractiveStandardInputHasNoData) {
+  TProcessResult empty = RunRedevuvo({"/c", "x=1"}, WithStdin(""));
+  EXPECT_EQ(empty.ExitCode, 1);
+  EXPECT_EQ(LastLine(empty), "Fehler: Keine Daten an STDIN vorhanden!");
+
+  TProcessOptions terminal;
+  terminal.StdinFromTerminal = true;
+  TProcessResult tty = RunRedevuvo({"/c", "x=1"}, terminal);
+  EXPECT_EQ(tty.ExitCode, 1);
+  EXPECT_EQ(LastLine(tty), "Fehler: Keine Daten an STDIN vorhanden!");
+}
+
+TEST(JobDriverStdin, OutputNameWithoutDirectoryIsWrittenToTheCurrentDirectory) {
+  TTempDir dir;
+  TProcessOptions options = WithStdin("text\n");
+  options.WorkingDirectory = dir.Path();
+  TProcessResult r = RunRedevuvo({"/c", "x=1", "/o", "result.txt"}, options);
+  EXPECT_EQ(r.ExitCode, 0) << r.Stderr;
+  EXPECT_EQ(ReadFileBytes(dir.File("result.txt")), "text\n");
+  EXPECT_EQ(r.Stdout, "");
+}
+
+TEST(JobDriverStdin, ClosedStandardOutputIsReportedAsWriteFailure) {
+  TProcessOptions options = WithStdin("text\n");
+  options.CloseStdout = true;
+  TProcessResult r = RunRedevuvo({"/c", "x=1"}, options);
+  EXPECT_EQ(r.ExitCode, 1);
+  EXPECT_EQ(LastLine(r), "Fehler: Kann nicht nach STDOUT schreiben!");
+}
+
+TEST(JobDriverFiles, EmptyInputFileIsRejected) {
+  TTempDir dir;
+  std::string input = dir.Write("empty.txt", "");
+  TProcessResult r = RunRedevuvo({"/c", "x=1", "/i", input, "/o", dir.File("out.txt")});
+  EXPECT_EQ(r.ExitCode, 1);
+  EXPECT_EQ(LastLine(r), "Fehler: Keine Daten in Eingabedatei vorhanden!");
+  EXPECT_FALSE(FileExists(dir.File("out.txt")));
+}
+
+TEST(JobDriverFiles, OutputNameWithoutDirectoryGoesBesideTheInput) {
+  TTempDir dir;
+  TTempDir elsewhere;
+  std::string input = dir.Write("in.txt", "x\r\ny");
+  TProcessOptions options;
+  options.WorkingDirectory = elsewhere.Path();
+  TProcessResult r = RunRedevuvo({"/c", "x=1", "/i", input, "/o", "out.txt"}, options);
+  EXPECT_EQ(r.ExitCode, 0) << r.Stderr;
+  EXPECT_EQ(ReadFileBytes(dir.File("out.txt")), "x\r\ny");
+  EXPECT_FALSE(FileExists(elsewhere.File("out.txt")));
+}
+
+TEST(JobDriverFiles, InPlaceWithBackupKeepsTheOriginalBesideTheRewrittenFile) {
+  TTempDir dir;
+  ASSERT_EQ(mkdir(dir.File("old.dir").c_str(), 0755), 0);
+  struct {
+    std::string name, backup;
+  } cases[] = {
+      {"report.txt", "report.pwl_backup"},
+      {"report", "report.pwl_backup"},
+      {"old.dir/report", "old.dir/report.pwl_backup"},
+      {"archive.tar.gz", "archive.tar.pwl_backup"},
+  };
+  for (const auto& c : cases) {
+    std::string input = dir.Write(c.name, "original " + c.name);
+    dir.Write(c.backup, "older backup");
+    TProcessResult r = RunRedevuvo({"/c", "print('unchanged')", "/i", input, "/p", "/b"});
+    EXPECT_EQ(r.ExitCode, 0) << r.Stderr;
+    EXPECT_EQ(ReadFileBytes(dir.File(c.backup)), "original " + c.name) << c.name;
+    EXPECT_EQ(ReadFileBytes(input), "original " + c.name);
+  }
+}
+
+TEST(JobDriverFiles, NoBackupIsMadeForATargetThatDoesNotExistYet) {
+  TTempDir dir;
+  std::string input = dir.Write("in.txt", "abc");
+  TProcessResult r = RunRedevuvo({"/c", "x=1", "/i", input, "/o", dir.File("new.txt"), "/b"});
+  EXPECT_EQ(r.ExitCode, 0) << r.Stderr;
+  EXPECT_FALSE(FileExists(dir.File("new.pwl_backup")));
+  EXPECT_EQ(ReadFileBytes(dir.File("new.txt")), "abc");
+}
+
+TEST(JobDriverFiles, RewriteKeepsModeBitsAndWritesThroughSymbolicLinks) {
+  TTempDir dir;
+  std::string real = dir.Write("real.txt", "abc");
+  ASSERT_EQ(chmod(real.c_str(), 0640), 0);
+  ASSERT_EQ(symlink("real.txt", dir.File("link.txt").c_str()), 0);
+  TProcessResult r = RunRedevuvo({"/c", "x=1", "/i", dir.File("link.txt"), "/p", "/b"});
+  EXPECT_EQ(r.ExitCode, 0) << r.Stderr;
+  struct stat st;
+  ASSERT_EQ(lstat(dir.File("link.txt").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  ASSERT_EQ(stat(real.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  EXPECT_EQ(ReadFileBytes(dir.File("link.pwl_backup")), "abc");
+}
+
+TEST(JobDriverFiles, DevicesAreWrittenDirectly) {
+  TTempDir dir;
+  std::string input = dir.Write("in.txt", "abc");
+  TProcessResult r = RunRedevuvo({"/c", "x=1", "/i", input, "/o", "/dev/null", "/b"});
+  EXPECT_EQ(r.ExitCode, 0) << r.Stderr;
+  struct stat st;
+  ASSERT_EQ(stat("/dev/null", &st), 0);
+  EXPECT_TRUE(S_ISCHR(st.st_mode));
+}
+
+TEST(JobDriverFailures, UnwritableTargetsReportTheWriteMessageAndKeepOldContent) {
+  TTempDir dir;
+  std::string input = dir.Write("in.txt", "new content");
+  std::string readOnly = dir.Write("ro.txt", "old content");
+  ASSERT_EQ(chmod(readOnly.c_str(), 0444), 0);
+  struct {
+    std::string target;
+  } cases[] = {{readOnly}, {"/proc/redevuvo-cannot-write-here.txt"}};
+  for (const auto& c : cases) {
+    TProcessResult r = RunRedevuvo({"/c", "x=1", "/i", input, "/o", c.target});
+    EXPECT_EQ(r.ExitCode, 1) << c.target;
+    EXPECT_EQ(LastLine(r), "Fehler: Kann nicht in Ausgabedatei schreiben!");
+  }
+  EXPECT_EQ(ReadFileBytes(readOnly), "old content");
+}
+
+TEST(JobDriverFailures, FullDiskLeavesTargetAndBackupWhole) {
+  TTempDir dir;
+  std::string big(200000, 'n');
+  std::string input = dir.Write("in.txt", big);
+  std::string target = dir.Write("target.txt", "old target");
+  dir.Write("target.pwl_backup", "old backup");
+  TProcessOptions options;
+  options.FileSizeLimit = 100000; // the new content does not fit
+  TProcessResult r = RunRedevuvo({"/c", "x=1", "/i", input, "/o", target, "/b"}, options);
+  EXPECT_EQ(r.ExitCode, 1);
+  EXPECT_EQ(LastLine(r), "Fehler: Kann nicht in Ausgabedatei schreiben!");
+  EXPECT_EQ(ReadFileBytes(target), "old target");
+  EXPECT_EQ(ReadFileBytes(dir.File("target.pwl_backup")), "old target");
+  // No temporary file is left behind.
+  TProcessResult ls = RunProcess({"/bin/ls", "-A", dir.Path()});
+  EXPECT_EQ(ls.Stdout, "in.txt\ntarget.pwl_backup\ntarget.txt\n");
+}
+
+TEST(JobDriverFailures, FailedBackupLeavesTheTargetUntouched) {
+  TTempDir dir;
+  std::string input = dir.Write("in.txt", "new");
+  std::string target = dir.Write("t.txt", "old");
+  std::string backup = dir.Write("t.pwl_backup", "read-only backup");
+  ASSERT_EQ(chmod(backup.c_str(), 0444), 0);
+  TProcessResult r = RunRedevuvo({"/c", "x=1", "/i", input, "/o", target, "/b"});
+  EXPECT_EQ(r.ExitCode, 1);
+  EXPECT_EQ(LastLine(r), "Fehler: Kann keine Sicherungskopie erstellen!");
+  EXPECT_EQ(ReadFileBytes(target), "old");
+  EXPECT_EQ(ReadFileBytes(backup), "read-only backup");
+}
+
+TEST(JobDriverScripts, ScriptErrorsReportTheEngineMessageAndWriteNothing) {
+  TTempDir dir;
+  std::string input = dir.Write("in.txt", "abc");
+  std::string target = dir.Write("out.txt", "old");
+  struct {
+    std::string code, message;
+  } cases[] = {
+      {"x = = 1", "[string \"x = = 1\"]:1: unexpected symbol near '='"},
+      {"error('boom')", "[string \"error('boom')\"]:1: boom"},
+      {"error(42)", "42"},
+      {"error({})", ""},
+  };
+  for (const auto& c : cases) {
+    TProcessResult r = RunRedevuvo({"/c", c.code, "/i", input, "/o", target, "/b"});
+    EXPECT_EQ(r.ExitCode, 2) << c.code;
+    EXPECT_EQ(LastLine(r), c.message) << c.code;
+    EXPECT_EQ(ReadFileBytes(target), "old");
+    EXPECT_FALSE(FileExists(dir.File("out.pwl_backup")));
+  }
+}
+
+TEST(JobDriverScripts, ScriptFilesWithByteOrderMarksAreDecoded) {
+  TTempDir dir;
+  std::string utf8 = dir.Write("utf8.lua", "\xEF\xBB\xBFprint('gr\xC3\xBC\xC3\x9F')\r\nprint(2)");
+  std::string utf16le = dir.Write("le.lua", std::string("\xFF\xFEp\0r\0i\0n\0t\0(\0\x27\0\xFC\0\x27\0)\0", 22));
+  std::string utf16be = dir.Write("be.lua", std::string("\xFE\xFF\0p\0r\0i\0n\0t\0(\0\x27\0\xFC\0\x27\0)", 22));
+  struct {
+    std::string script;
+    std::vector<std::string> printed;
+  } cases[] = {
+      {utf8, {"gr\xC3\xBC\xC3\x9F", "2"}},
+      {utf16le, {"\xC3\xBC"}},
+      {utf16be, {"\xC3\xBC"}},
+  };
+  for (const auto& c : cases) {
+    TProcessResult r = RunRedevuvo({c.script}, WithStdin("in"));
+    EXPECT_EQ(r.ExitCode, 0) << r.Stderr;
+    auto lines = r.StderrLines();
+    ASSERT_EQ(lines.size(), 5 + c.printed.size()) << r.Stderr;
+    for (size_t i = 0; i < c.printed.size(); ++i)
+      EXPECT_EQ(lines[5 + i], c.printed[i]);
+  }
+}
+
+TEST(JobDriverScripts, ScriptFileReadAgainForEveryRunErrorNamesTheChunkByItsText) {
+  TTempDir dir;
+  std::string script = dir.Write("bad.lua", "local x = 1\nerror('line two')\n");
+  TProcessResult r = RunRedevuvo({script}, WithStdin("in"));
+  EXPECT_EQ(r.ExitCode, 2);
+  EXPECT_EQ(LastLine(r), "[string \"local x = 1...\"]:2: line two");
+}
+
+TEST(JobDriverLargeInput, HundredMegabytesPassUnchanged) {
+  if (const char* v = std::getenv("REDEVUVO_VALGRIND"); v && std::string(v) == "1")
+    GTEST_SKIP() << "too slow under valgrind";
+  std::string input;
+  input.reserve(100u << 20);
+  unsigned state = 12345;
+  while (input.size() < (100u << 20)) {
+    state = state * 1103515245u + 12345u;
+    input.push_back(char(state >> 24));
+  }
+  TTempDir dir;
+  std::string file = dir.Write("big.bin", input);
+  TProcessResult r = RunRedevuvo({"/c", "x=1", "/i", file, "/o", dir.File("copy.bin")});
+  EXPECT_EQ(r.ExitCode, 0) << r.Stderr;
+  EXPECT_TRUE(ReadFileBytes(dir.File("copy.bin")) == input);
+}
