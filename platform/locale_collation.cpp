@@ -1,0 +1,77 @@
+#include "platform/locale_collation.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <unicode/ucol.h>
+
+namespace platform {
+namespace {
+
+struct TCollatorCloser {
+  void operator()(UCollator *collator) const { ucol_close(collator); }
+};
+using TCollator = std::unique_ptr<UCollator, TCollatorCloser>;
+
+TCollator OpenCollator() {
+  const std::string name = CollationLocaleFromEnvironment();
+  UErrorCode status = U_ZERO_ERROR;
+  TCollator collator(ucol_open(name.c_str(), &status));
+  if (U_SUCCESS(status) && collator)
+    return collator;
+  status = U_ZERO_ERROR;
+  collator.reset(ucol_open("", &status));
+  if (U_FAILURE(status))
+    collator.reset();
+  return collator;
+}
+
+// Null only when ICU cannot even open the root collation.
+UCollator *ProcessCollator() {
+  static TCollator collator = OpenCollator();
+  return collator.get();
+}
+
+int CompareCodeUnits(std::u16string_view a, std::u16string_view b) {
+  const int result = a.compare(b);
+  return result < 0 ? -1 : (result > 0 ? 1 : 0);
+}
+
+} // namespace
+
+std::string CollationLocaleName(std::string_view localeVariable) {
+  const size_t end = localeVariable.find_first_of(".@");
+  std::string_view name = localeVariable.substr(0, end);
+  if (name == "C" || name == "POSIX")
+    return {};
+  return std::string(name);
+}
+
+std::string CollationLocaleFromEnvironment() {
+  for (const char *variable : {"LC_ALL", "LC_COLLATE", "LANG"}) {
+    const char *value = std::getenv(variable);
+    if (value != nullptr && *value != '\0')
+      return CollationLocaleName(value);
+  }
+  return {};
+}
+
+int CompareTextLocale(std::u16string_view a, std::u16string_view b, bool ignoreCase) {
+  UCollator *collator = ProcessCollator();
+  constexpr size_t maxLength = INT32_MAX; // ICU takes 32-bit lengths
+  if (collator == nullptr || a.size() > maxLength || b.size() > maxLength)
+    return CompareCodeUnits(a, b);
+  // One collator serves both strengths; the program runs on one thread.
+  ucol_setStrength(collator, ignoreCase ? UCOL_SECONDARY : UCOL_TERTIARY);
+  switch (ucol_strcoll(collator, a.data(), static_cast<int32_t>(a.size()), b.data(),
+                       static_cast<int32_t>(b.size()))) {
+  case UCOL_LESS:
+    return -1;
+  case UCOL_GREATER:
+    return 1;
+  default:
+    return 0;
+  }
+}
+
+} // namespace platform
