@@ -2,44 +2,90 @@
 
 #include <cerrno>
 #include <csignal>
+#include <poll.h>
 #include <unistd.h>
 
 namespace platform {
 namespace {
 
-size_t WriteAll(int fd, std::string_view bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR)
-      continue;
-    if (n <= 0)
-      break;
-    done += size_t(n);
+constexpr size_t StdinChunkSize = 1000;
+
+// A descriptor inherited in non-blocking mode answers EAGAIN instead of waiting;
+// wait for it here so that such a caller does not see a spurious failure.
+bool WaitForDescriptor(int fd, short events) {
+  pollfd entry{fd, events, 0};
+  for (;;) {
+    int ready = poll(&entry, 1, -1);
+    if (ready > 0)
+      return true;
+    if (ready < 0 && errno != EINTR)
+      return false;
   }
-  return done;
 }
 
 } // namespace
 
-bool WriteStandardError(std::string_view bytes) { return WriteAll(2, bytes) == bytes.size(); }
-size_t WriteStandardOutput(std::string_view bytes) { return WriteAll(1, bytes); }
-bool IsInteractiveStandardInput() { return isatty(0) == 1; }
-
-TStdinReadResult ReadStandardInput(std::string& data) {
-  char buffer[1000];
-  for (;;) {
-    ssize_t n = read(0, buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR)
+size_t WriteToDescriptor(int fd, std::string_view bytes) {
+  size_t written = 0;
+  while (written < bytes.size()) {
+    ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
+    if (n > 0) {
+      written += size_t(n);
+    } else if (n < 0 && errno == EINTR) {
       continue;
-    if (n < 0)
-      return TStdinReadResult::Failed;
-    if (n == 0)
-      return TStdinReadResult::Ok;
-    data.append(buffer, size_t(n));
+    } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      if (!WaitForDescriptor(fd, POLLOUT))
+        break;
+    } else {
+      break;
+    }
   }
+  return written;
 }
 
-void IgnoreBrokenPipe() { signal(SIGPIPE, SIG_IGN); }
+TStdinReadResult ReadAllFromDescriptor(int fd, std::string &data) {
+  std::string result;
+  char chunk[StdinChunkSize];
+  for (;;) {
+    ssize_t n = read(fd, chunk, sizeof chunk);
+    if (n > 0) {
+      result.append(chunk, size_t(n));
+    } else if (n == 0) {
+      break;
+    } else if (errno == EINTR) {
+      continue;
+    } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
+      if (!WaitForDescriptor(fd, POLLIN))
+        return TStdinReadResult::Failed;
+    } else {
+      return TStdinReadResult::Failed;
+    }
+  }
+  data = std::move(result);
+  return TStdinReadResult::Ok;
+}
+
+bool WriteStandardError(std::string_view bytes) {
+  return WriteToDescriptor(STDERR_FILENO, bytes) == bytes.size();
+}
+
+size_t WriteStandardOutput(std::string_view bytes) {
+  return WriteToDescriptor(STDOUT_FILENO, bytes);
+}
+
+bool IsInteractiveStandardInput() {
+  return isatty(STDIN_FILENO) == 1;
+}
+
+TStdinReadResult ReadStandardInput(std::string &data) {
+  return ReadAllFromDescriptor(STDIN_FILENO, data);
+}
+
+void IgnoreBrokenPipe() {
+  struct sigaction action {};
+  action.sa_handler = SIG_IGN;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGPIPE, &action, nullptr);
+}
 
 } // namespace platform

@@ -1,0 +1,72 @@
+// Reading and writing whole files. Everything the program writes (output files,
+// in-place rewrites, backups) goes through here, so that a failed or interrupted
+// write never costs the old content of a file.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// The disk as the rest of the program sees it; tests put a double in its place.
+// Paths are bytes as the system takes them. Every operation answers false on any
+// failure, with errno telling why.
+class TFileSystem {
+public:
+  virtual ~TFileSystem() = default;
+
+  // The whole content of a file; a directory or an unreadable file fails and
+  // leaves `data` unchanged.
+  virtual bool ReadWholeFile(const std::string &path, std::string &data) = 0;
+
+  // Replaces the file's content. A regular file (or a new one) is written to a
+  // temporary file beside it that is then renamed over it, carrying the old mode
+  // bits (and owner where permitted); a new file gets 0666 less the umask. A device
+  // or FIFO is written directly and never replaced. A symbolic link is followed to
+  // the file it finally names, which is rewritten; the link stays. A regular file
+  // with no write bit at all is never overwritten, not even by root. When the
+  // rename is refused because the target is a mount point, the content is written
+  // into the target directly. On failure the old file is whole and no temporary
+  // file is left.
+  virtual bool WriteFileAtomic(const std::string &path, std::string_view content) = 0;
+
+  // Copies `source` over `target` with the same safety as WriteFileAtomic; the
+  // copy carries the source's permission bits.
+  virtual bool CopyFileReplacing(const std::string &source, const std::string &target) = 0;
+};
+
+// The real disk. Bytes and renames pass through two hooks that a test double can
+// fail on command, so that the clean-up paths are proven without a broken disk.
+class TRealFileSystem : public TFileSystem {
+public:
+  bool ReadWholeFile(const std::string &path, std::string &data) override;
+  bool WriteFileAtomic(const std::string &path, std::string_view content) override;
+  bool CopyFileReplacing(const std::string &source, const std::string &target) override;
+
+protected:
+  // Writes all bytes to an open descriptor; false (errno set) when that fails.
+  virtual bool WriteBytes(int fd, std::string_view bytes);
+  // rename(2): 0, or the errno of the failure.
+  virtual int RenameFile(const std::string &from, const std::string &to);
+
+private:
+  bool WriteTarget(const std::string &path, std::string_view content, int newMode);
+  bool WriteDirectly(const std::string &path, std::string_view content, bool truncate);
+};
+
+// The file system the program uses: the real one unless a test replaced it.
+TFileSystem &FileSystem();
+
+// Puts another file system in place for its lifetime and restores the previous one.
+class TFileSystemOverride {
+public:
+  explicit TFileSystemOverride(TFileSystem &fileSystem);
+  ~TFileSystemOverride();
+  TFileSystemOverride(const TFileSystemOverride &) = delete;
+  TFileSystemOverride &operator=(const TFileSystemOverride &) = delete;
+
+private:
+  TFileSystem *FPrevious;
+};
+
+} // namespace platform

@@ -1,0 +1,434 @@
+#include "platform/file_io.h"
+#include "platform/file_io_test_double.h"
+#include "tests/support/process_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <filesystem>
+#include <functional>
+#include <grp.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+using platform::FileSystem;
+using platform::TFailingFileSystem;
+using platform::TFileSystem;
+using platform::TFileSystemOverride;
+using platform::TRealFileSystem;
+
+namespace {
+
+constexpr int ChildSkipped = 77;
+constexpr uid_t NobodyId = 65534;
+
+struct stat StatOf(const std::string &path) {
+  struct stat info {};
+  EXPECT_EQ(lstat(path.c_str(), &info), 0) << path;
+  return info;
+}
+
+mode_t ModeOf(const std::string &path) {
+  return StatOf(path).st_mode & 07777;
+}
+
+// Names in a directory, sorted: a left-over temporary file shows up here.
+std::vector<std::string> Entries(const std::string &directory) {
+  std::vector<std::string> names;
+  for (const auto &entry : std::filesystem::directory_iterator(directory))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// Runs `body` in a forked child and returns its exit code (-1 if it did not exit).
+int RunInChild(const std::function<int()> &body) {
+  pid_t pid = fork();
+  if (pid == 0)
+    _exit(body());
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Runs `body` as an ordinary user, so that directory and file permissions bind
+// even when the tests run as root.
+int RunUnprivileged(const std::function<int()> &body) {
+  return RunInChild([&] {
+    if (geteuid() == 0 &&
+        (setgroups(0, nullptr) != 0 || setgid(NobodyId) != 0 || setuid(NobodyId) != 0))
+      return ChildSkipped;
+    return body();
+  });
+}
+
+std::string AllByteValues(size_t length) {
+  std::string bytes(length, '\0');
+  for (size_t i = 0; i < length; ++i)
+    bytes[i] = char((i * 7 + i / 256) & 0xFF);
+  return bytes;
+}
+
+} // namespace
+
+TEST(FileIo, ReadWholeFileReturnsExactBytes) {
+  TTempDir dir;
+  std::string content("line\r\nzero\0byte\xFF", 16);
+  std::string path = dir.Write("in.txt", content);
+  std::string data = "previous";
+  ASSERT_TRUE(TRealFileSystem().ReadWholeFile(path, data));
+  EXPECT_EQ(data, content);
+}
+
+TEST(FileIo, ReadWholeFileOfEmptyFileGivesEmptyData) {
+  TTempDir dir;
+  std::string data = "previous";
+  ASSERT_TRUE(TRealFileSystem().ReadWholeFile(dir.Write("empty", ""), data));
+  EXPECT_EQ(data, "");
+}
+
+TEST(FileIo, ReadWholeFileFailsForDirectoryAndMissingFile) {
+  TTempDir dir;
+  for (const std::string &path : {dir.Path(), dir.File("missing.txt"), std::string()}) {
+    std::string data = "unchanged";
+    EXPECT_FALSE(TRealFileSystem().ReadWholeFile(path, data)) << path;
+    EXPECT_EQ(data, "unchanged") << path;
+  }
+}
+
+TEST(FileIo, WriteCreatesNewFileWithUmaskMode) {
+  TTempDir dir;
+  mode_t saved = umask(027);
+  bool written = TRealFileSystem().WriteFileAtomic(dir.File("new.txt"), "fresh");
+  umask(saved);
+  ASSERT_TRUE(written);
+  EXPECT_EQ(ReadFileBytes(dir.File("new.txt")), "fresh");
+  EXPECT_EQ(ModeOf(dir.File("new.txt")), mode_t(0640));
+  EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"new.txt"});
+}
+
+TEST(FileIo, ReplaceKeepsModeBitsAndLeavesNoTemporaryFile) {
+  TTempDir dir;
+  std::string path = dir.Write("out.txt", "old content that is longer");
+  ASSERT_EQ(chmod(path.c_str(), 0604), 0);
+  ino_t before = StatOf(path).st_ino;
+  ASSERT_TRUE(TRealFileSystem().WriteFileAtomic(path, "new"));
+  EXPECT_EQ(ReadFileBytes(path), "new");
+  EXPECT_EQ(ModeOf(path), mode_t(0604));
+  EXPECT_NE(StatOf(path).st_ino, before); // replaced by rename, not rewritten in place
+  EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"out.txt"});
+}
+
+TEST(FileIo, EmptyContentWritesEmptyFile) {
+  TTempDir dir;
+  std::string path = dir.Write("out.txt", "something");
+  ASSERT_TRUE(TRealFileSystem().WriteFileAtomic(path, ""));
+  EXPECT_TRUE(FileExists(path));
+  EXPECT_EQ(StatOf(path).st_size, 0);
+}
+
+TEST(FileIo, ReadOnlyTargetIsRefusedAndUntouched) {
+  TTempDir dir;
+  std::string path = dir.Write("locked.txt", "keep me");
+  ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+  errno = 0;
+  EXPECT_FALSE(TRealFileSystem().WriteFileAtomic(path, "overwritten"));
+  EXPECT_EQ(errno, EACCES);
+  EXPECT_EQ(ReadFileBytes(path), "keep me");
+  EXPECT_EQ(ModeOf(path), mode_t(0444));
+  EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"locked.txt"});
+}
+
+TEST(FileIo, SymbolicLinkChainRewritesFinalFileAndKeepsLinks) {
+  TTempDir dir;
+  ASSERT_EQ(mkdir(dir.File("data").c_str(), 0755), 0);
+  std::string file = dir.Write("data/real.txt", "old");
+  ASSERT_EQ(chmod(file.c_str(), 0640), 0);
+  // first -> data/second -> real.txt (relative to data/)
+  ASSERT_EQ(symlink("real.txt", dir.File("data/second").c_str()), 0);
+  ASSERT_EQ(symlink("data/second", dir.File("first").c_str()), 0);
+
+  ASSERT_TRUE(TRealFileSystem().WriteFileAtomic(dir.File("first"), "via link"));
+  EXPECT_EQ(ReadFileBytes(file), "via link");
+  EXPECT_EQ(ModeOf(file), mode_t(0640));
+  EXPECT_TRUE(S_ISLNK(StatOf(dir.File("first")).st_mode));
+  EXPECT_TRUE(S_ISLNK(StatOf(dir.File("data/second")).st_mode));
+  EXPECT_EQ(std::filesystem::read_symlink(dir.File("first")).string(), "data/second");
+  EXPECT_EQ(Entries(dir.File("data")), (std::vector<std::string>{"real.txt", "second"}));
+}
+
+TEST(FileIo, DanglingLinkCreatesTheFileItNames) {
+  TTempDir dir;
+  ASSERT_EQ(symlink("target.txt", dir.File("link").c_str()), 0);
+  ASSERT_TRUE(TRealFileSystem().WriteFileAtomic(dir.File("link"), "made"));
+  EXPECT_EQ(ReadFileBytes(dir.File("target.txt")), "made");
+  EXPECT_TRUE(S_ISLNK(StatOf(dir.File("link")).st_mode));
+}
+
+TEST(FileIo, LinkLoopFails) {
+  TTempDir dir;
+  ASSERT_EQ(symlink("b", dir.File("a").c_str()), 0);
+  ASSERT_EQ(symlink("a", dir.File("b").c_str()), 0);
+  errno = 0;
+  EXPECT_FALSE(TRealFileSystem().WriteFileAtomic(dir.File("a"), "x"));
+  EXPECT_EQ(errno, ELOOP);
+}
+
+TEST(FileIo, DeviceIsWrittenDirectly) {
+  ASSERT_TRUE(TRealFileSystem().WriteFileAtomic("/dev/null", "discarded"));
+  EXPECT_TRUE(S_ISCHR(StatOf("/dev/null").st_mode));
+}
+
+TEST(FileIo, FifoIsWrittenDirectlyAndStaysFifo) {
+  TTempDir dir;
+  std::string fifo = dir.File("pipe");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  std::string received;
+  std::thread reader([&] { received = ReadFileBytes(fifo); });
+  bool written = TRealFileSystem().WriteFileAtomic(fifo, "through the pipe");
+  reader.join();
+  EXPECT_TRUE(written);
+  EXPECT_EQ(received, "through the pipe");
+  EXPECT_TRUE(S_ISFIFO(StatOf(fifo).st_mode));
+  EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"pipe"});
+}
+
+TEST(FileIo, DirectoryTargetFails) {
+  TTempDir dir;
+  ASSERT_EQ(mkdir(dir.File("sub").c_str(), 0755), 0);
+  errno = 0;
+  EXPECT_FALSE(TRealFileSystem().WriteFileAtomic(dir.File("sub"), "x"));
+  EXPECT_EQ(errno, EISDIR);
+  EXPECT_TRUE(std::filesystem::is_directory(dir.File("sub")));
+}
+
+TEST(FileIo, MissingDirectoryOrEmptyNameFails) {
+  TTempDir dir;
+  EXPECT_FALSE(TRealFileSystem().WriteFileAtomic(dir.File("no/such/file.txt"), "x"));
+  EXPECT_FALSE(TRealFileSystem().WriteFileAtomic("", "x"));
+  EXPECT_TRUE(Entries(dir.Path()).empty());
+}
+
+TEST(FileIo, FullDiskMidwayKeepsOldContentAndRemovesTemporaryFile) {
+  TTempDir dir;
+  std::string path = dir.Write("big.txt", "old content");
+  ASSERT_EQ(chmod(dir.Path().c_str(), 0777), 0);
+  // A file size limit makes the kernel cut the write short, as a full disk would.
+  int code = RunInChild([&] {
+    rlimit limit{4096, 4096};
+    signal(SIGXFSZ, SIG_IGN);
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
+      return ChildSkipped;
+    return TRealFileSystem().WriteFileAtomic(path, std::string(100000, 'n')) ? 1 : 0;
+  });
+  ASSERT_NE(code, ChildSkipped);
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(ReadFileBytes(path), "old content");
+  EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"big.txt"});
+}
+
+TEST(FileIo, FailureMidwayFromDoubleKeepsOldContent) {
+  TTempDir dir;
+  std::string path = dir.Write("out.txt", "old content");
+  TFailingFileSystem fs;
+  fs.FailMidway = true;
+  errno = 0;
+  EXPECT_FALSE(fs.WriteFileAtomic(path, "new content that never fully arrives"));
+  EXPECT_EQ(errno, ENOSPC);
+  EXPECT_EQ(ReadFileBytes(path), "old content");
+  EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"out.txt"});
+}
+
+TEST(FileIo, UnwritableDirectoryFailsAndChangesNothing) {
+  TTempDir dir;
+  ASSERT_EQ(mkdir(dir.File("ro").c_str(), 0777), 0);
+  std::string path = dir.Write("ro/out.txt", "old");
+  ASSERT_EQ(chmod(path.c_str(), 0666), 0);
+  ASSERT_EQ(chmod(dir.File("ro").c_str(), 0555), 0);
+  ASSERT_EQ(chmod(dir.Path().c_str(), 0755), 0);
+  int code = RunUnprivileged([&] {
+    bool replaced = TRealFileSystem().WriteFileAtomic(path, "new");
+    bool created = TRealFileSystem().WriteFileAtomic(dir.File("ro/other.txt"), "new");
+    return replaced || created ? 1 : 0;
+  });
+  ASSERT_NE(code, ChildSkipped);
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(ReadFileBytes(path), "old");
+  EXPECT_EQ(Entries(dir.File("ro")), std::vector<std::string>{"out.txt"});
+}
+
+TEST(FileIo, FileWithoutWriteAccessIsNotReplacedThroughWritableDirectory) {
+  if (geteuid() != 0)
+    GTEST_SKIP() << "needs a file owned by another user";
+  TTempDir dir;
+  std::string path = dir.Write("theirs.txt", "owner's text");
+  ASSERT_EQ(chmod(path.c_str(), 0644), 0);
+  ASSERT_EQ(chmod(dir.Path().c_str(), 0777), 0);
+  int code = RunUnprivileged([&] { return TRealFileSystem().WriteFileAtomic(path, "x") ? 1 : 0; });
+  ASSERT_NE(code, ChildSkipped);
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(ReadFileBytes(path), "owner's text");
+  EXPECT_EQ(StatOf(path).st_uid, uid_t(0));
+}
+
+TEST(FileIo, ReplaceCarriesOwnerWherePermitted) {
+  if (geteuid() != 0)
+    GTEST_SKIP() << "only root may give a file away";
+  TTempDir dir;
+  std::string path = dir.Write("owned.txt", "old");
+  ASSERT_EQ(chown(path.c_str(), NobodyId, NobodyId), 0);
+  ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+  ASSERT_TRUE(TRealFileSystem().WriteFileAtomic(path, "new"));
+  struct stat info = StatOf(path);
+  EXPECT_EQ(info.st_uid, NobodyId);
+  EXPECT_EQ(info.st_gid, NobodyId);
+  EXPECT_EQ(info.st_mode & 07777, mode_t(0640));
+}
+
+TEST(FileIo, RefusedRenameWritesIntoTargetDirectly) {
+  TTempDir dir;
+  std::string path = dir.Write("mounted.txt", "old content, longer than the new");
+  ino_t before = StatOf(path).st_ino;
+  TFailingFileSystem fs;
+  fs.RenameBusy = true;
+  ASSERT_TRUE(fs.WriteFileAtomic(path, "new"));
+  EXPECT_EQ(ReadFileBytes(path), "new");
+  EXPECT_EQ(StatOf(path).st_ino, before);
+  EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"mounted.txt"});
+}
+
+TEST(FileIo, BindMountedTargetIsWrittenThrough) {
+  TTempDir dir;
+  std::string source = dir.Write("source.txt", "source");
+  std::string target = dir.Write("target.txt", "target");
+  int code = RunInChild([&] {
+    if (unshare(CLONE_NEWNS) != 0 ||
+        mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        mount(source.c_str(), target.c_str(), nullptr, MS_BIND, nullptr) != 0)
+      return ChildSkipped;
+    if (!TRealFileSystem().WriteFileAtomic(target, "through the mount"))
+      return 1;
+    return ReadFileBytes(target) == "through the mount" ? 0 : 2;
+  });
+  if (code == ChildSkipped)
+    GTEST_SKIP() << "bind mounts not permitted here";
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(ReadFileBytes(source), "through the mount");
+  EXPECT_EQ(ReadFileBytes(target), "target");
+  EXPECT_EQ(Entries(dir.Path()), (std::vector<std::string>{"source.txt", "target.txt"}));
+}
+
+TEST(FileIo, LargeContentWithAllByteValuesRoundTrips) {
+  TTempDir dir;
+  std::string content = AllByteValues(20 * 1024 * 1024 + 3);
+  ASSERT_TRUE(TRealFileSystem().WriteFileAtomic(dir.File("large.bin"), content));
+  std::string data;
+  ASSERT_TRUE(TRealFileSystem().ReadWholeFile(dir.File("large.bin"), data));
+  EXPECT_TRUE(data == content);
+  EXPECT_EQ(data.size(), content.size());
+}
+
+TEST(FileIo, CopyReplacesOlderBackupAndCarriesSourceMode) {
+  TTempDir dir;
+  std::string source = dir.Write("report.txt", std::string("new\0text", 8));
+  std::string backup = dir.Write("report.pwl_backup", "older backup");
+  ASSERT_EQ(chmod(source.c_str(), 0640), 0);
+  ASSERT_EQ(chmod(backup.c_str(), 0666), 0);
+  ASSERT_TRUE(TRealFileSystem().CopyFileReplacing(source, backup));
+  EXPECT_EQ(ReadFileBytes(backup), std::string("new\0text", 8));
+  EXPECT_EQ(ModeOf(backup), mode_t(0640));
+  EXPECT_EQ(ReadFileBytes(source), std::string("new\0text", 8));
+  EXPECT_EQ(Entries(dir.Path()), (std::vector<std::string>{"report.pwl_backup", "report.txt"}));
+}
+
+TEST(FileIo, CopyToNewTargetCarriesModeRegardlessOfUmask) {
+  TTempDir dir;
+  std::string source = dir.Write("tool.sh", "#!/bin/sh\n");
+  ASSERT_EQ(chmod(source.c_str(), 0754), 0);
+  mode_t saved = umask(077);
+  bool copied = TRealFileSystem().CopyFileReplacing(source, dir.File("tool.copy"));
+  umask(saved);
+  ASSERT_TRUE(copied);
+  EXPECT_EQ(ReadFileBytes(dir.File("tool.copy")), "#!/bin/sh\n");
+  EXPECT_EQ(ModeOf(dir.File("tool.copy")), mode_t(0754));
+}
+
+TEST(FileIo, CopyRefusesReadOnlyTarget) {
+  TTempDir dir;
+  std::string source = dir.Write("a.txt", "new");
+  std::string target = dir.Write("a.pwl_backup", "old");
+  ASSERT_EQ(chmod(target.c_str(), 0444), 0);
+  EXPECT_FALSE(TRealFileSystem().CopyFileReplacing(source, target));
+  EXPECT_EQ(ReadFileBytes(target), "old");
+  EXPECT_EQ(Entries(dir.Path()), (std::vector<std::string>{"a.pwl_backup", "a.txt"}));
+}
+
+TEST(FileIo, CopyFromMissingOrDirectorySourceFailsAndKeepsTarget) {
+  TTempDir dir;
+  std::string target = dir.Write("t.txt", "old");
+  ASSERT_EQ(mkdir(dir.File("sub").c_str(), 0755), 0);
+  for (const std::string &source : {dir.File("missing"), dir.File("sub")}) {
+    EXPECT_FALSE(TRealFileSystem().CopyFileReplacing(source, target)) << source;
+    EXPECT_EQ(ReadFileBytes(target), "old") << source;
+  }
+  EXPECT_EQ(Entries(dir.Path()), (std::vector<std::string>{"sub", "t.txt"}));
+}
+
+TEST(FileIo, CopyFailingMidwayKeepsOldBackup) {
+  TTempDir dir;
+  std::string source = dir.Write("a.txt", std::string(10000, 'n'));
+  std::string target = dir.Write("a.pwl_backup", "old backup");
+  TFailingFileSystem fs;
+  fs.FailMidway = true;
+  EXPECT_FALSE(fs.CopyFileReplacing(source, target));
+  EXPECT_EQ(ReadFileBytes(target), "old backup");
+  EXPECT_EQ(Entries(dir.Path()), (std::vector<std::string>{"a.pwl_backup", "a.txt"}));
+}
+
+TEST(FileIo, CopyOntoItselfKeepsContent) {
+  TTempDir dir;
+  std::string path = dir.Write("same.txt", "content");
+  ASSERT_TRUE(TRealFileSystem().CopyFileReplacing(path, path));
+  EXPECT_EQ(ReadFileBytes(path), "content");
+}
+
+TEST(FileIo, FailingDoubleRecordsRequestsAndTouchesNothing) {
+  TTempDir dir;
+  std::string path = dir.Write("f.txt", "old");
+  TFailingFileSystem fs;
+  fs.FailRead = fs.FailWrite = fs.FailCopy = true;
+  std::string data = "unchanged";
+  EXPECT_FALSE(fs.ReadWholeFile(path, data));
+  EXPECT_FALSE(fs.WriteFileAtomic(path, "new"));
+  EXPECT_FALSE(fs.CopyFileReplacing(path, dir.File("copy")));
+  EXPECT_EQ(data, "unchanged");
+  EXPECT_EQ(ReadFileBytes(path), "old");
+  EXPECT_EQ(fs.ReadPaths, std::vector<std::string>{path});
+  EXPECT_EQ(fs.WrittenPaths, std::vector<std::string>{path});
+  ASSERT_EQ(fs.Copies.size(), 1u);
+  EXPECT_EQ(fs.Copies[0].second, dir.File("copy"));
+  EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"f.txt"});
+}
+
+TEST(FileIo, OverrideReplacesFileSystemForItsLifetime) {
+  TFileSystem *real = &FileSystem();
+  TFailingFileSystem outer, inner;
+  {
+    TFileSystemOverride first(outer);
+    EXPECT_EQ(&FileSystem(), &outer);
+    {
+      TFileSystemOverride second(inner);
+      EXPECT_EQ(&FileSystem(), &inner);
+    }
+    EXPECT_EQ(&FileSystem(), &outer);
+  }
+  EXPECT_EQ(&FileSystem(), real);
+  EXPECT_NE(dynamic_cast<TRealFileSystem *>(real), nullptr);
+}
