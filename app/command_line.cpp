@@ -4,6 +4,7 @@
 #include "app/run_settings.h"
 #include "app/script_lookup.h"
 #include "core/file_helpers.h"
+#include "core/path_expand.h"
 #include "core/path_text.h"
 #include "core/text_routines.h"
 #include "core/tokenizer.h"

@@ -5,6 +5,7 @@
 #include "app/run_settings.h"
 #include "app/shorten_path.h"
 #include "core/file_helpers.h"
+#include "core/path_expand.h"
 #include "core/path_text.h"
 #include "platform/code_page.h"
 #include "platform/console.h"
@@ -65,7 +66,8 @@ int ReadInput(const std::optional<TText>& fileName) {
   std::string data;
   if (fileName) {
     WriteMessage(u"Bearbeite Datei " + ShortenPath(*fileName, 63, 1));
-    if (!platform::FileSystem().ReadWholeFile(TextToBytes(*fileName), data)) {
+    std::optional<TBytes> name = NativeFileName(*fileName);
+    if (!name || !platform::FileSystem().ReadWholeFile(*name, data)) {
       WriteMessage(u"Fehler: Kann nicht von Eingabedatei lesen!");
       return StepIoFailed;
     }
@@ -97,7 +99,8 @@ int RunScript() {
     return RunScriptText(RunSettings.ScriptCommands) == 0 ? StepOk : StepScriptFailed;
   std::string bytes;
   // The file was found when the command line was read; it may have gone since.
-  if (!platform::FileSystem().ReadWholeFile(TextToBytes(RunSettings.ScriptFile), bytes)) {
+  std::optional<TBytes> name = NativeFileName(RunSettings.ScriptFile);
+  if (!name || !platform::FileSystem().ReadWholeFile(*name, bytes)) {
     WriteMessage(u"Fehler: Kann Scriptdatei nicht lesen!");
     return StepScriptFailed;
   }
@@ -149,15 +152,15 @@ int WriteOutput(const TText& outputName, const std::optional<TText>& inputName, 
   target = PathExpand(target);
 
   platform::TFileSystem& files = platform::FileSystem();
-  std::string targetBytes = TextToBytes(target);
+  std::optional<TBytes> targetName = NativeFileName(target);
   if (RunSettings.CreateBak && IsExistingFile(target)) {
-    std::string backup = TextToBytes(PathChangeExtension(target, u".pwl_backup"));
-    if (!files.CopyFileReplacing(targetBytes, backup)) {
+    std::optional<TBytes> backup = NativeFileName(PathChangeExtension(target, u".pwl_backup"));
+    if (!targetName || !backup || !files.CopyFileReplacing(*targetName, *backup)) {
       WriteMessage(u"Fehler: Kann keine Sicherungskopie erstellen!");
       return StepIoFailed;
     }
   }
-  if (target.empty() || !files.WriteFileAtomic(targetBytes, CurrentText)) {
+  if (target.empty() || !targetName || !files.WriteFileAtomic(*targetName, CurrentText)) {
     WriteMessage(u"Fehler: Kann nicht in Ausgabedatei schreiben!");
     return StepIoFailed;
   }
