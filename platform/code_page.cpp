@@ -188,6 +188,51 @@ std::string TCodePage::Encode(std::u16string_view text) const {
   return out;
 }
 
+std::u16string TCodePage::DecodeLossless(std::string_view bytes) const {
+  std::u16string out;
+  out.reserve(bytes.size());
+  auto escape = [](unsigned char b) { return char16_t(0xDC00 + b); };
+  if (FSingleByte) {
+    for (unsigned char b : bytes) {
+      char16_t c = FSingleByte->ToUnicode[b];
+      out.push_back(c == ReplacementChar ? escape(b) : c);
+    }
+    return out;
+  }
+  size_t i = 0;
+  while (i < bytes.size()) {
+    char32_t cp = 0;
+    size_t consumed = 0;
+    size_t n = DecodeUtf8At(bytes, i, cp, consumed);
+    if (n == 0) {
+      for (size_t k = 0; k < consumed; ++k)
+        out.push_back(escape(static_cast<unsigned char>(bytes[i + k])));
+      i += consumed;
+    } else {
+      AppendUtf16(out, cp);
+      i += n;
+    }
+  }
+  return out;
+}
+
+std::string TCodePage::EncodeLossless(std::u16string_view text) const {
+  std::string out;
+  out.reserve(text.size());
+  size_t start = 0;
+  for (size_t i = 0; i <= text.size(); ++i) {
+    bool escaped = i < text.size() && text[i] >= 0xDC80 && text[i] <= 0xDCFF &&
+                   (i == 0 || text[i - 1] < 0xD800 || text[i - 1] > 0xDBFF);
+    if (i == text.size() || escaped) {
+      out += Encode(text.substr(start, i - start));
+      if (escaped)
+        out.push_back(char(text[i] - 0xDC00));
+      start = i + 1;
+    }
+  }
+  return out;
+}
+
 char16_t TCodePage::DecodeByte(unsigned char byte) const {
   return FSingleByte ? FSingleByte->ToUnicode[byte] : char16_t(byte < 0x80 ? byte : ReplacementChar);
 }

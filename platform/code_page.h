@@ -24,6 +24,12 @@ public:
   // UTF-16 to bytes; characters the page lacks become "?", lone surrogates U+FFFD in UTF-8.
   std::string Encode(std::u16string_view text) const;
 
+  // A round trip that keeps every byte: bytes the page cannot decode (invalid
+  // UTF-8, unassigned single bytes) become the lone surrogates U+DC80..U+DCFF and
+  // turn back into the same bytes.
+  std::u16string DecodeLossless(std::string_view bytes) const;
+  std::string EncodeLossless(std::u16string_view text) const;
+
   // Single-byte pages only: the character of one byte, and the byte of a character
   // (0 with ok = false when the page lacks it).
   char16_t DecodeByte(unsigned char byte) const;

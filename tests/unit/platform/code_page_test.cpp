@@ -71,3 +71,18 @@ TEST(CodePage, CharsetComesFromFirstNonEmptyLocaleVariable) {
   unsetenv("LC_CTYPE");
   setenv("LC_ALL", "C.UTF-8", 1);
 }
+
+TEST(CodePage, LosslessRoundTripKeepsEveryByteInEveryPage) {
+  std::string all;
+  for (int b = 0; b < 256; ++b)
+    all.push_back(char(b));
+  std::string samples[] = {all, "\xED\xB2\x80 encoded surrogate", "ok \xC3\xA4 \xFF\xC3", ""};
+  for (const char* name : {"UTF-8", "CP1252", "ISO-8859-15"}) {
+    TCodePage page = TCodePage::FromCharsetName(name);
+    for (const std::string& bytes : samples)
+      EXPECT_EQ(page.EncodeLossless(page.DecodeLossless(bytes)), bytes) << name;
+  }
+  TCodePage utf8 = TCodePage::FromCharsetName("UTF-8");
+  EXPECT_EQ(utf8.DecodeLossless("a\xFF"), std::u16string(u"a") + char16_t(0xDCFF));
+  EXPECT_EQ(utf8.DecodeLossless("\xC3\xA4"), u"ä");
+}

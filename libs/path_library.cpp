@@ -1,0 +1,6 @@
+#include "libs/extension_libraries.h"
+
+const luaL_Reg* PathLibraryFunctions() {
+  static const luaL_Reg functions[] = {{nullptr, nullptr}};
+  return functions;
+}

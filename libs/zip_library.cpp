@@ -1,0 +1,3 @@
+#include "libs/extension_libraries.h"
+
+void RegisterZipLibrary(lua_State*) {}
