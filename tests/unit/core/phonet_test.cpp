@@ -64,6 +64,21 @@ TEST(Phonet, RuleSetsDifferWhereARuleBelongsToOneSetOnly) {
   ExpectTranscriptions({{u"M", u"M", u"N"}, {u"mn", u"N", u"N"}, {u"Ä", u"E", u"E"}});
 }
 
+TEST(Phonet, WordStartAndWordEndConditions) {
+  ExpectTranscriptions({
+      {u"H", u"H", u""},    // "H^" keeps a leading H in the first set only
+      {u"1H", u"1H", u"1"}, // a digit is not a letter, so H still starts a word
+      {u"H`", u"H", u""},   // "`$" deletes a backtick that ends a word after a letter
+      {u"H`H", u"H`H", u"`"},
+  });
+}
+
+TEST(Phonet, LongerFollowUpRuleMakesTheCurrentRuleStepAside) {
+  // "MN" would fit at M, but "NT(SßZ)$" matches on from its N, so M is handled alone
+  // and NTS becomes NS (first set) or NZ (second set).
+  ExpectTranscriptions({{u"MNTS", u"MNS", u"NZ"}});
+}
+
 TEST(Phonet, CharactersAboveLatin1PassThroughWithoutSelectingRules) {
   ExpectTranscriptions({
       {u"€", u"€", u"€"},
