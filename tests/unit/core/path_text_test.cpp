@@ -400,3 +400,26 @@ TEST(PathExpandFrom, NativeRulesJoinRelativePathsAndCanonicalise) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(PathRules, SetsCarryTheirSeparatorsAndLimits) {
+  EXPECT_EQ(Nix.FSeparator, u'/');
+  EXPECT_EQ(Nix.FListSeparator, u':');
+  EXPECT_EQ(Nix.FMaxPathLength, 4095u);
+  EXPECT_EQ(Win.FSeparator, u'\\');
+  EXPECT_EQ(Win.FListSeparator, u';');
+  EXPECT_EQ(Win.FMaxPathLength, 259u);
+  EXPECT_TRUE(IsDirectoryDelimiter(u':', Win));
+  EXPECT_FALSE(IsDirectoryDelimiter(u':', Nix));
+  EXPECT_FALSE(IsDirectoryDelimiter(u'/', Win));
+}
+
+TEST(PathRules, NameComparisonFollowsCaseRule) {
+  EXPECT_TRUE(SamePathName(u"Stra\u00dfe\u00c4", u"STRA\u00dfE\u00e4", Win));
+  EXPECT_FALSE(SamePathName(u"abc", u"abd", Win));
+  EXPECT_FALSE(SamePathName(u"ABC", u"abc", Nix));
+  EXPECT_TRUE(SamePathName(u"abc", u"abc", Nix));
+}
+
+} // namespace
