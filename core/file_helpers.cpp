@@ -228,7 +228,13 @@ bool CreateDirectoryPath(TTextView directory) {
   TText full = IsRelativePath(directory) ? PathExpand(directory) : TText(directory);
   if (full.empty())
     return false;
-  return CreateDirectoryChain(full);
+  // A doubled separator would end the parent chain early ("a//b" has the parent "a/",
+  // which is its own prefix): on this system it means the same as a single one.
+  TText collapsed;
+  for (char16_t c : full)
+    if (!(c == NativePathRules().FSeparator && !collapsed.empty() && collapsed.back() == c))
+      collapsed.push_back(c);
+  return CreateDirectoryChain(collapsed);
 }
 
 bool RemoveFileOrLink(TTextView path) {
