@@ -1,0 +1,114 @@
+// Filter scripts end to end: the rewritten text, host failures, modules.
+#include <gtest/gtest.h>
+
+#include "tests/support/process_runner.h"
+
+namespace {
+
+TProcessOptions WithStdin(const std::string& text) {
+  TProcessOptions options;
+  options.Stdin = text;
+  return options;
+}
+
+std::string LastLine(const TProcessResult& r) {
+  auto lines = r.StderrLines();
+  return lines.empty() ? "" : lines.back();
+}
+
+} // namespace
+
+TEST(Scripting, FiltersRewriteTheTextKeepingEachLineEnd) {
+  struct {
+    std::string script, input, output;
+  } cases[] = {
+      {"PWL.ForEachLine(function(l) if l:find('^%s*$') then return nil end return l end)",
+       "a\r\n\n  \nb\n", "a\r\nb\n"},
+      {"PWL.ForEachToken(function(t) return t:upper() end, ',;')", "a,b;c\nd", "A,;B,;C\nD"},
+      {"PWL.SortLines(function(a, b) return a < b and -1 or (a > b and 1 or 0) end)", "b\na",
+       "ab\n"},
+      {"PWL.ForEachChar(function(c) return c .. c end)", "ab\n", "aabb\n\n"},
+      {"PWL.ForEachLine(function(l) return l end) PWL.ForEachChar(function(c) return c end)",
+       std::string("x\0y\r\r\n\xFF", 7), std::string("x\0y\r\r\n\xFF", 7)},
+      {"print('only printing')", "unchanged\r\n", "unchanged\r\n"},
+  };
+  for (const auto& c : cases) {
+    TProcessResult r = RunRedevuvo({"/c", c.script}, WithStdin(c.input));
+    EXPECT_EQ(r.ExitCode, 0) << c.script << "\n" << r.Stderr;
+    EXPECT_EQ(r.Stdout, c.output) << c.script;
+  }
+}
+
+TEST(Scripting, HostFailureEndsTheRunWhereverItHappens) {
+  const char* scripts[] = {
+      "PWL.ForEachLine(function(l) return math.map(1, 0, 0, 0, 1) end)",
+      "print(pcall(math.map, 1, 0, 0, 0, 1)) PWL.ForEachLine(function(l) return 'x' end)",
+      "local co = coroutine.wrap(function() math.map(1, 5, 5, 0, 1) end) pcall(co) "
+      "PWL.ForEachLine(function() return 'x' end)",
+      "PWL.SortLines(function(a, b) return math.map(1, 0, 0, 0, 1) end)",
+      "PWL.ForEachLine(function(l) pcall(math.map, math.mininteger, 0, -1, 0, 1) return 'x' end)",
+      "PWL.ForEachChar(function(c) pcall(math.map, 0, 0, 0, 0, 0) return 'x' end)",
+      "PWL.ForEachToken(function(t) local ok = xpcall(math.map, debug.traceback, 0, 0, 0, 0, 0) "
+      "return 'x' end)",
+  };
+  for (const char* script : scripts) {
+    TTempDir dir;
+    std::string input = dir.Write("in.txt", "b\na\n");
+    std::string output = dir.Write("out.txt", "old");
+    TProcessResult r = RunRedevuvo({"/c", script, "/i", input, "/o", output, "/b"});
+    EXPECT_EQ(r.ExitCode, 2) << script;
+    std::string last = LastLine(r);
+    EXPECT_TRUE(last == "Integer division by zero" || last == "Integer overflow") << last;
+    EXPECT_EQ(ReadFileBytes(output), "old") << script;
+    EXPECT_FALSE(FileExists(dir.File("out.pwl_backup")));
+  }
+}
+
+TEST(Scripting, PrintGoesToStandardErrorAndNeverIntoTheOutput) {
+  TProcessResult r = RunRedevuvo({"/c", "print('a', 1, nil) print()"}, WithStdin("text"));
+  EXPECT_EQ(r.ExitCode, 0);
+  EXPECT_EQ(r.Stdout, "text");
+  auto lines = r.StderrLines();
+  ASSERT_EQ(lines.size(), 7u);
+  EXPECT_EQ(lines[5], "a\t1\tnil");
+  EXPECT_EQ(lines[6], "");
+}
+
+TEST(Scripting, EveryInputGetsAFreshEngineAndTheScriptIsReadAgain) {
+  // Globals do not survive between runs: a script that counts its runs sees 1 each time.
+  TTempDir dir;
+  std::string script = dir.Write("count.lua", "runs = (runs or 0) + 1 print('run', runs)");
+  std::string input = dir.Write("in.txt", "x");
+  for (int i = 0; i < 2; ++i) {
+    TProcessResult r = RunRedevuvo({script, "/i", input, "/o", dir.File("out.txt")});
+    EXPECT_EQ(LastLine(r), "run\t1");
+  }
+}
+
+TEST(Scripting, RequireUsesTheRuntimeSearchPathsAndLoadsDebianCModules) {
+  TTempDir dir;
+  dir.Write("mymodule.lua", "return { twice = function(s) return s .. s end }");
+  TProcessOptions options = WithStdin("ab\n");
+  options.Environment["LUA_PATH"] = dir.Path() + "/?.lua;;";
+  TProcessResult r = RunRedevuvo(
+      {"/c", "local m = require('mymodule') PWL.ForEachLine(function(l) return m.twice(l) end)"},
+      options);
+  EXPECT_EQ(r.ExitCode, 0) << r.Stderr;
+  EXPECT_EQ(r.Stdout, "abab\n");
+
+  TProcessResult lpeg = RunRedevuvo(
+      {"/c", "local lpeg = require('lpeg') local digits = lpeg.C(lpeg.R('09')^1) "
+             "PWL.ForEachLine(function(l) return digits:match(l) or '-' end)"},
+      WithStdin("123abc\nxyz\n"));
+  EXPECT_EQ(lpeg.ExitCode, 0) << lpeg.Stderr;
+  EXPECT_EQ(lpeg.Stdout, "123\n-\n");
+}
+
+TEST(Scripting, ScriptErrorInsideCallbackIsCatchableByTheScript) {
+  TProcessResult r = RunRedevuvo(
+      {"/c", "local ok, e = pcall(PWL.ForEachLine, function() return {} end) print(ok, e)"},
+      WithStdin("a\n"));
+  EXPECT_EQ(r.ExitCode, 0);
+  EXPECT_EQ(r.Stdout, "a\n");
+  EXPECT_EQ(LastLine(r), "false\tbad argument #-1 to '?' (string expected, got table)");
+}
