@@ -1,5 +1,6 @@
 #include "script/line_list.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -15,28 +16,65 @@ std::string_view LineEndBytes(TLineEnd end) {
   }
 }
 
-} // namespace
-
-TLineList::TLineList(std::string_view text) : FSource(text) {
-  size_t breaks = 0;
-  for (const char* p = text.data(); (p = static_cast<const char*>(std::memchr(
-                                         p, '\n', size_t(text.data() + text.size() - p))));
-       ++p)
-    ++breaks;
-  FRefs.reserve(breaks + 1);
+// Calls add(start, length, end) for every line of text.
+template <typename TAdd> void ScanLines(std::string_view text, TAdd add) {
   size_t start = 0;
   while (start < text.size()) {
     const void* found = std::memchr(text.data() + start, '\n', text.size() - start);
     if (found == nullptr) {
-      FRefs.push_back(MakeRef(start, text.size() - start, false, LineEndNone));
-      break;
+      add(start, text.size() - start, LineEndNone);
+      return;
     }
     size_t lf = size_t(static_cast<const char*>(found) - text.data());
     bool crlf = lf > start && text[lf - 1] == '\r';
-    size_t end = crlf ? lf - 1 : lf;
-    FRefs.push_back(MakeRef(start, end - start, false, crlf ? LineEndCRLF : LineEndLF));
+    add(start, (crlf ? lf - 1 : lf) - start, crlf ? LineEndCRLF : LineEndLF);
     start = lf + 1;
   }
+}
+
+} // namespace
+
+TLineList::TLineList(std::string_view text) : FSource(text) { FindLineAt(0); }
+
+void TLineList::FindLineAt(size_t start) {
+  if (start >= FSource.size()) {
+    FCurrentStart = FSource.size() + 1; // no line left
+    return;
+  }
+  FCurrentStart = start;
+  const void* found = std::memchr(FSource.data() + start, '\n', FSource.size() - start);
+  if (found == nullptr) {
+    FCurrentLength = FSource.size() - start;
+    FCurrentEnd = LineEndNone;
+    FNextStart = FSource.size();
+    return;
+  }
+  size_t lf = size_t(static_cast<const char*>(found) - FSource.data());
+  bool crlf = lf > start && FSource[lf - 1] == '\r';
+  FCurrentLength = (crlf ? lf - 1 : lf) - start;
+  FCurrentEnd = crlf ? LineEndCRLF : LineEndLF;
+  FNextStart = lf + 1;
+}
+
+void TLineList::Advance() {
+  if (FIndexed)
+    ++FRead;
+  FindLineAt(FNextStart);
+}
+
+void TLineList::BuildIndex() const {
+  if (FIndexed)
+    return;
+  FRefs.clear();
+  ScanLines(FOutput, [&](size_t start, size_t length, TLineEnd end) {
+    FRefs.push_back(MakeRef(start, length, true, end));
+  });
+  FRead = FRefs.size();
+  if (!AtEnd())
+    ScanLines(FSource.substr(FCurrentStart), [&](size_t start, size_t length, TLineEnd end) {
+      FRefs.push_back(MakeRef(FCurrentStart + start, length, false, end));
+    });
+  FIndexed = true;
 }
 
 std::string_view TLineList::Text(const TRef& ref) const {
@@ -46,33 +84,44 @@ std::string_view TLineList::Text(const TRef& ref) const {
   return std::string_view(base + offset, ref.Length);
 }
 
+size_t TLineList::Count() const {
+  BuildIndex();
+  return FKept + (FRefs.size() - FRead);
+}
+
 std::string_view TLineList::Line(size_t index) const {
-  if (index < FWrite)
+  BuildIndex();
+  if (index < FKept)
     return Text(FRefs[index]);
-  return Text(FRefs[FRead + (index - FWrite)]);
+  return Text(FRefs[FRead + (index - FKept)]);
 }
 
 void TLineList::ReplaceCurrent(std::string_view text) {
-  if (FOutput.capacity() == 0)
+  if (FKept == 0 && FOutput.empty())
     FOutput.reserve(FSource.size() + 16); // most rewrites keep the size
-  TLineEnd end = EndOf(FRefs[FRead]);
   uint64_t offset = FOutput.size();
   FOutput.append(text);
-  FOutput.append(LineEndBytes(end));
-  FRefs[FWrite] = MakeRef(offset, text.size(), true, end);
-  ++FWrite;
-  ++FRead;
+  FOutput.append(LineEndBytes(FCurrentEnd));
+  if (FIndexed)
+    FRefs[FKept] = MakeRef(offset, text.size(), true, FCurrentEnd);
+  ++FKept;
+  Advance();
 }
+
+void TLineList::DeleteCurrent() { Advance(); }
 
 std::string TLineList::TakeOutput() {
   std::string output = std::move(FOutput);
   FOutput.clear();
   FRefs.clear();
-  FWrite = FRead = 0;
+  FIndexed = false;
+  FKept = FRead = 0;
+  FindLineAt(FSource.size());
   return output;
 }
 
 void TLineList::Reorder(const std::vector<uint32_t>& order) {
+  BuildIndex();
   std::vector<TRef> reordered;
   reordered.reserve(FRefs.size());
   for (uint32_t i : order)
@@ -81,14 +130,15 @@ void TLineList::Reorder(const std::vector<uint32_t>& order) {
 }
 
 std::string TLineList::Join() const {
+  BuildIndex();
   size_t total = 0;
-  for (size_t i = 0; i < Count(); ++i)
-    total += Line(i).size() + LineEndBytes(EndOf(FRefs[i])).size();
+  for (const TRef& ref : FRefs)
+    total += ref.Length + LineEndBytes(EndOf(ref)).size();
   std::string out;
   out.reserve(total);
-  for (size_t i = 0; i < Count(); ++i) {
-    out.append(Line(i));
-    out.append(LineEndBytes(EndOf(FRefs[i])));
+  for (const TRef& ref : FRefs) {
+    out.append(Text(ref));
+    out.append(LineEndBytes(EndOf(ref)));
   }
   return out;
 }

@@ -1,7 +1,8 @@
 // The line list of a running line iteration or sort. Lines are kept as
 // references into the text being processed (and, once rewritten, into the
-// output built so far), not as copies: a 200 MB input must not turn into
-// millions of small allocations.
+// output built so far), never as copies: a 200 MB input must not turn into
+// millions of small allocations. An iteration walks the text without an index;
+// the index of all lines is built only when a line is asked for by number.
 #pragma once
 
 #include <cstdint>
@@ -13,27 +14,26 @@
 
 class TLineList {
 public:
-  // Splits text, which must outlive the list, at LF and CR LF.
+  // Lines of text, which must outlive the list, cut at LF and CR LF.
   explicit TLineList(std::string_view text);
 
   // Lines in their current numbering: the ones already processed (rewritten or
   // kept), then the current one and the ones not reached yet.
-  size_t Count() const { return FWrite + (FRefs.size() - FRead); }
+  size_t Count() const;
   std::string_view Line(size_t index) const;
 
   // Iteration: the line at the read position is processed by replacing or deleting it.
-  bool AtEnd() const { return FRead == FRefs.size(); }
-  std::string_view Current() const { return Text(FRefs[FRead]); }
+  bool AtEnd() const { return FCurrentStart > FSource.size(); }
+  std::string_view Current() const { return FSource.substr(FCurrentStart, FCurrentLength); }
   // Appends text and the current line's own line end to the output.
   void ReplaceCurrent(std::string_view text);
-  void DeleteCurrent() { ++FRead; }
+  void DeleteCurrent();
   // The output of a finished iteration: every kept line with its line end.
   std::string TakeOutput();
 
-  // Sorting: the lines (all unprocessed) reordered by a permutation of their indices.
-  size_t Size() const { return FRefs.size(); }
+  // Sorting (before any line is processed): reorders the lines by a permutation
+  // of their indices, and joins them with their own line ends.
   void Reorder(const std::vector<uint32_t>& order);
-  // All lines joined with their own line ends.
   std::string Join() const;
 
 private:
@@ -46,10 +46,20 @@ private:
   }
   static TLineEnd EndOf(const TRef& ref) { return TLineEnd(ref.OffsetAndKind & 3); }
   std::string_view Text(const TRef& ref) const;
+  void FindLineAt(size_t start);
+  void Advance();
+  void BuildIndex() const;
 
   std::string_view FSource;
   std::string FOutput;
-  std::vector<TRef> FRefs;
-  size_t FWrite = 0; // processed lines kept, at the front of FRefs
-  size_t FRead = 0;  // the next line to process
+  // The current line in the source; its start lies past the end when none is left.
+  size_t FCurrentStart = 0;
+  size_t FCurrentLength = 0;
+  TLineEnd FCurrentEnd = LineEndNone;
+  size_t FNextStart = 0;
+  size_t FKept = 0; // processed lines that were kept
+  // The index, built on demand: kept lines first, the unprocessed ones from FRead on.
+  mutable bool FIndexed = false;
+  mutable std::vector<TRef> FRefs;
+  mutable size_t FRead = 0;
 };

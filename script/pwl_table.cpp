@@ -67,35 +67,93 @@ void ReplaceCurrentText(VIroveridUza& host, std::string text) {
 
 void PushBytes(lua_State* L, std::string_view bytes) { lua_pushlstring(L, bytes.data(), bytes.size()); }
 
-int ForEachChar(lua_State* L) {
-  LuaCheckFunction(L, CallbackIndex);
-  lua_Integer user = LuaOptInteger(L, 2, 0);
-  VIroveridUza& host = VIroveridUza::FromState(L);
-  TIterationScope scope(host, "ForEachChar");
-  lua_settop(L, CallbackIndex);
-  const std::string& text = CurrentText;
-  if (!text.empty()) {
-    std::string output;
-    output.reserve(text.size()); // grows geometrically from there
-    for (size_t p = 0; p < text.size(); ++p) {
+
+// An iteration whose callback runs unprotected inside one protected call for
+// many items: a protected call per item costs more than the callback itself on
+// short lines. An error raised by the callback ends the protected call; the
+// loop then takes the error value as the item's result and enters again.
+class TCallbackLoop {
+public:
+  virtual ~TCallbackLoop() = default;
+  virtual bool AtEnd() const = 0;
+  // Pushes the callback's arguments; returns their count. Only pushes prepared
+  // values, so nothing here owns an object when the runtime raises.
+  virtual int PushArguments(lua_State* L) = 0;
+  // Takes the result on top of the stack for the current item and moves on.
+  virtual void TakeResult(lua_State* L) = 0;
+
+  // Runs every item. Script errors of the results are thrown after the
+  // protected call has returned, never across the runtime's frames.
+  void Run(lua_State* L) {
+    while (!AtEnd() && !FFailure) {
+      lua_pushcfunction(L, RunUnprotected);
+      lua_pushlightuserdata(L, this);
       lua_pushvalue(L, CallbackIndex);
-      PushBytes(L, std::string_view(&text[p], 1));
-      lua_pushinteger(L, lua_Integer(p + 1));
-      lua_pushinteger(L, user);
-      PushBytes(L, p > 0 ? std::string_view(&text[p - 1], 1) : std::string_view());
-      PushBytes(L, p + 1 < text.size() ? std::string_view(&text[p + 1], 1) : std::string_view());
-      CallCallback(L, 5);
-      std::string_view result;
-      if (CallbackResult(L, result))
-        output.append(result);
-      lua_pop(L, 1);
+      if (lua_pcall(L, 2, 0, 0) != LUA_OK) {
+        ThrowIfHostFailed(L);
+        TakeResultCaught(L); // the error value stands in for the result
+        lua_pop(L, 1);
+      }
     }
-    output.shrink_to_fit();
-    ReplaceCurrentText(host, std::move(output));
+    ThrowIfHostFailed(L);
+    if (FFailure)
+      std::rethrow_exception(FFailure);
   }
-  LuaClearStack(L);
-  return LuaReturnBoolean(L, true);
-}
+
+private:
+  // Called with the loop and the callback; owns nothing, as the runtime may raise
+  // through it.
+  static int RunUnprotected(lua_State* L) {
+    auto* loop = static_cast<TCallbackLoop*>(lua_touserdata(L, 1));
+    while (!loop->AtEnd()) {
+      lua_pushvalue(L, 2);
+      lua_call(L, loop->PushArguments(L), 1);
+      bool ok = loop->TakeResultCaught(L);
+      lua_pop(L, 1);
+      if (!ok)
+        break;
+    }
+    return 0;
+  }
+
+  bool TakeResultCaught(lua_State* L) noexcept {
+    try {
+      TakeResult(L);
+      return true;
+    } catch (...) {
+      FFailure = std::current_exception();
+      return false;
+    }
+  }
+
+  std::exception_ptr FFailure;
+};
+
+class TLineLoop : public TCallbackLoop {
+public:
+  TLineLoop(TLineList& lines, lua_Integer user) : FLines(lines), FUser(user) {}
+  bool AtEnd() const override { return FLines.AtEnd(); }
+  int PushArguments(lua_State* L) override {
+    PushBytes(L, FLines.Current());
+    lua_pushinteger(L, FNumber);
+    lua_pushinteger(L, FUser);
+    return 3;
+  }
+  void TakeResult(lua_State* L) override {
+    std::string_view result;
+    if (CallbackResult(L, result)) {
+      FLines.ReplaceCurrent(result);
+      ++FNumber;
+    } else {
+      FLines.DeleteCurrent(); // the next line gets the same number
+    }
+  }
+
+private:
+  TLineList& FLines;
+  lua_Integer FUser;
+  lua_Integer FNumber = 1;
+};
 
 int ForEachLine(lua_State* L) {
   LuaCheckFunction(L, CallbackIndex);
@@ -104,75 +162,150 @@ int ForEachLine(lua_State* L) {
   TLineList lines(CurrentText);
   TIterationScope scope(host, "ForEachLine", &lines);
   lua_settop(L, CallbackIndex);
-  lua_Integer number = 1;
-  while (!lines.AtEnd()) {
-    lua_pushvalue(L, CallbackIndex);
-    PushBytes(L, lines.Current());
-    lua_pushinteger(L, number);
-    lua_pushinteger(L, user);
-    CallCallback(L, 3);
-    std::string_view result;
-    if (CallbackResult(L, result)) {
-      lines.ReplaceCurrent(result);
-      ++number;
-    } else {
-      lines.DeleteCurrent(); // the next line gets the same number
-    }
-    lua_pop(L, 1);
-  }
+  TLineLoop(lines, user).Run(L);
   ReplaceCurrentText(host, lines.TakeOutput());
   LuaClearStack(L);
   return LuaReturnBoolean(L, true);
 }
 
+class TCharLoop : public TCallbackLoop {
+public:
+  TCharLoop(const std::string& text, lua_Integer user) : FText(text), FUser(user) {
+    FOutput.reserve(text.size()); // grows geometrically from there
+  }
+  bool AtEnd() const override { return FPos >= FText.size(); }
+  int PushArguments(lua_State* L) override {
+    // The neighbours are those of the text as it was read, never replacement results.
+    PushBytes(L, std::string_view(&FText[FPos], 1));
+    lua_pushinteger(L, lua_Integer(FPos + 1));
+    lua_pushinteger(L, FUser);
+    PushBytes(L, FPos > 0 ? std::string_view(&FText[FPos - 1], 1) : std::string_view());
+    PushBytes(L, FPos + 1 < FText.size() ? std::string_view(&FText[FPos + 1], 1) : std::string_view());
+    return 5;
+  }
+  void TakeResult(lua_State* L) override {
+    std::string_view result;
+    if (CallbackResult(L, result))
+      FOutput.append(result);
+    ++FPos;
+  }
+  std::string TakeOutput() {
+    FOutput.shrink_to_fit();
+    return std::move(FOutput);
+  }
+
+private:
+  const std::string& FText;
+  lua_Integer FUser;
+  size_t FPos = 0;
+  std::string FOutput;
+};
+
+int ForEachChar(lua_State* L) {
+  LuaCheckFunction(L, CallbackIndex);
+  lua_Integer user = LuaOptInteger(L, 2, 0);
+  VIroveridUza& host = VIroveridUza::FromState(L);
+  TIterationScope scope(host, "ForEachChar");
+  lua_settop(L, CallbackIndex);
+  if (!CurrentText.empty()) {
+    TCharLoop loop(CurrentText, user);
+    loop.Run(L);
+    ReplaceCurrentText(host, loop.TakeOutput());
+  }
+  LuaClearStack(L);
+  return LuaReturnBoolean(L, true);
+}
+
+// Tokens are cut in host text, through a conversion that keeps every byte, so
+// tokens returned unchanged come back as they were read. Kept tokens are joined
+// with the whole separators string; a line without tokens becomes empty.
+class TTokenLoop : public TCallbackLoop {
+public:
+  struct TOptions {
+    TText Separators;
+    bool MergeSeparators, SkipLeadingSeparator, DropEmptyLast;
+    lua_Integer User;
+  };
+
+  TTokenLoop(TLineList& lines, TOptions options)
+      : FLines(lines), FOptions(std::move(options)), FPage(platform::AnsiCodePage()),
+        FJoin(FPage.EncodeLossless(FOptions.Separators)) {
+    Settle();
+  }
+  bool AtEnd() const override { return FLines.AtEnd(); }
+  int PushArguments(lua_State* L) override {
+    PushBytes(L, FTokenBytes);
+    lua_pushinteger(L, FLineNumber);
+    lua_pushinteger(L, FTokenNumber);
+    lua_pushinteger(L, FOptions.User);
+    return 4;
+  }
+  void TakeResult(lua_State* L) override {
+    std::string_view result;
+    if (CallbackResult(L, result) && !result.empty()) {
+      if (FTokenNumber > 1)
+        FLine += FJoin;
+      FLine.append(result);
+      ++FTokenNumber;
+    }
+    ++FTokenIndex;
+    Settle();
+  }
+
+private:
+  // Moves on until a token is ready for the callback or every line is done.
+  void Settle() {
+    while (!FLines.AtEnd() && FTokenIndex >= FTokens.size()) {
+      if (FLineLoaded) {
+        FLines.ReplaceCurrent(FLine);
+        ++FLineNumber;
+        FLineLoaded = false;
+        continue;
+      }
+      FTokens = TokenList(FPage.DecodeLossless(FLines.Current()), FOptions.Separators,
+                          FOptions.MergeSeparators, FOptions.SkipLeadingSeparator,
+                          FOptions.DropEmptyLast);
+      FTokenIndex = 0;
+      FTokenNumber = 1;
+      FLine.clear();
+      FLineLoaded = true;
+    }
+    if (!FLines.AtEnd())
+      FTokenBytes = FPage.EncodeLossless(FTokens[FTokenIndex]);
+  }
+
+  TLineList& FLines;
+  TOptions FOptions;
+  const platform::TCodePage& FPage;
+  std::string FJoin;
+  TTextList FTokens;
+  size_t FTokenIndex = 0;
+  bool FLineLoaded = false;
+  lua_Integer FLineNumber = 1;
+  lua_Integer FTokenNumber = 1;
+  std::string FTokenBytes;
+  std::string FLine;
+};
+
 int ForEachToken(lua_State* L) {
   LuaCheckFunction(L, CallbackIndex);
-  TBytes separatorBytes = LuaOptString(L, 2, " ");
-  bool mergeSeparators = LuaOptBoolean(L, 3, false);
-  bool skipLeadingSeparator = LuaOptBoolean(L, 4, false);
-  bool dropEmptyLast = LuaOptBoolean(L, 5, false);
-  lua_Integer user = LuaOptInteger(L, 6, 0);
+  TBytes separators = LuaOptString(L, 2, " ");
+  TTokenLoop::TOptions options;
+  options.MergeSeparators = LuaOptBoolean(L, 3, false);
+  options.SkipLeadingSeparator = LuaOptBoolean(L, 4, false);
+  options.DropEmptyLast = LuaOptBoolean(L, 5, false);
+  options.User = LuaOptInteger(L, 6, 0);
+  options.Separators = platform::AnsiCodePage().DecodeLossless(separators);
   VIroveridUza& host = VIroveridUza::FromState(L);
   TLineList lines(CurrentText);
   TIterationScope scope(host, "ForEachToken", &lines);
   lua_settop(L, CallbackIndex);
-  // Tokens are cut in host text, through a conversion that keeps every byte, so
-  // tokens returned unchanged come back as they were read.
-  const platform::TCodePage& page = platform::AnsiCodePage();
-  TText separators = page.DecodeLossless(separatorBytes);
-  std::string joinedSeparators = page.EncodeLossless(separators);
-  lua_Integer lineNumber = 1;
-  std::string line;
-  while (!lines.AtEnd()) {
-    TTextList tokens = TokenList(page.DecodeLossless(lines.Current()), separators,
-                                 mergeSeparators, skipLeadingSeparator, dropEmptyLast);
-    line.clear();
-    bool first = true;
-    lua_Integer tokenNumber = 1;
-    for (const TText& token : tokens) {
-      lua_pushvalue(L, CallbackIndex);
-      PushBytes(L, page.EncodeLossless(token));
-      lua_pushinteger(L, lineNumber);
-      lua_pushinteger(L, tokenNumber);
-      lua_pushinteger(L, user);
-      CallCallback(L, 4);
-      std::string_view result;
-      if (CallbackResult(L, result) && !result.empty()) {
-        if (!first)
-          line += joinedSeparators;
-        line.append(result);
-        first = false;
-        ++tokenNumber;
-      }
-      lua_pop(L, 1);
-    }
-    lines.ReplaceCurrent(line);
-    ++lineNumber;
-  }
+  TTokenLoop(lines, std::move(options)).Run(L);
   ReplaceCurrentText(host, lines.TakeOutput());
   LuaClearStack(L);
   return LuaReturnBoolean(L, true);
 }
+
 
 // A merge sort over line indices: it needs fewer comparisons than a quicksort,
 // and whatever the comparison answers, it stays inside the list and ends.
@@ -230,16 +363,16 @@ int SortLines(lua_State* L) {
   TLineList lines(CurrentText);
   TIterationScope scope(host, "SortLines", &lines);
   lua_settop(L, CallbackIndex);
-  if (lines.Size() > UINT32_MAX)
+  if (lines.Count() > UINT32_MAX)
     throw EScriptError::WithMessage("too many lines to sort");
-  if (lines.Size() >= 2) {
+  if (lines.Count() >= 2) {
     // The lines as script strings once, so a comparison only fetches them.
-    lua_createtable(L, int(std::min<size_t>(lines.Size(), INT32_MAX)), 0);
-    for (size_t i = 0; i < lines.Size(); ++i) {
+    lua_createtable(L, int(std::min<size_t>(lines.Count(), INT32_MAX)), 0);
+    for (size_t i = 0; i < lines.Count(); ++i) {
       PushBytes(L, lines.Line(i));
       lua_rawseti(L, -2, lua_Integer(i) + 1);
     }
-    std::vector<uint32_t> order(lines.Size());
+    std::vector<uint32_t> order(lines.Count());
     for (size_t i = 0; i < order.size(); ++i)
       order[i] = uint32_t(i);
     TLineSorter(L, lua_gettop(L), user).Sort(order);
