@@ -91,7 +91,13 @@ bool ResolveLinks(const std::string &path, std::string &resolved) {
       errno = ENOENT;
       return false;
     }
-    current = link[0] == '/' ? link : DirectoryOf(current) + "/" + link;
+    if (link[0] == '/') {
+      current = std::move(link);
+    } else {
+      current = DirectoryOf(current);
+      current += '/';
+      current += link;
+    }
   }
   errno = ELOOP;
   return false;

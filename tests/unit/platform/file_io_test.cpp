@@ -14,6 +14,7 @@
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -151,6 +152,7 @@ TEST(FileIo, SymbolicLinkChainRewritesFinalFileAndKeepsLinks) {
   ASSERT_EQ(mkdir(dir.File("data").c_str(), 0755), 0);
   std::string file = dir.Write("data/real.txt", "old");
   ASSERT_EQ(chmod(file.c_str(), 0640), 0);
+  ino_t before = StatOf(file).st_ino;
   // first -> data/second -> real.txt (relative to data/)
   ASSERT_EQ(symlink("real.txt", dir.File("data/second").c_str()), 0);
   ASSERT_EQ(symlink("data/second", dir.File("first").c_str()), 0);
@@ -158,6 +160,7 @@ TEST(FileIo, SymbolicLinkChainRewritesFinalFileAndKeepsLinks) {
   ASSERT_TRUE(TRealFileSystem().WriteFileAtomic(dir.File("first"), "via link"));
   EXPECT_EQ(ReadFileBytes(file), "via link");
   EXPECT_EQ(ModeOf(file), mode_t(0640));
+  EXPECT_NE(StatOf(file).st_ino, before); // the pointed-to file was replaced as a whole
   EXPECT_TRUE(S_ISLNK(StatOf(dir.File("first")).st_mode));
   EXPECT_TRUE(S_ISLNK(StatOf(dir.File("data/second")).st_mode));
   EXPECT_EQ(std::filesystem::read_symlink(dir.File("first")).string(), "data/second");
@@ -181,9 +184,25 @@ TEST(FileIo, LinkLoopFails) {
   EXPECT_EQ(errno, ELOOP);
 }
 
-TEST(FileIo, DeviceIsWrittenDirectly) {
-  ASSERT_TRUE(TRealFileSystem().WriteFileAtomic("/dev/null", "discarded"));
+TEST(FileIo, NullDeviceIsWrittenDirectly) {
+  // As an ordinary user, so that a faulty replacement could never take /dev/null away.
+  int code =
+      RunUnprivileged([] { return TRealFileSystem().WriteFileAtomic("/dev/null", "x") ? 0 : 1; });
+  ASSERT_NE(code, ChildSkipped);
+  EXPECT_EQ(code, 0);
   EXPECT_TRUE(S_ISCHR(StatOf("/dev/null").st_mode));
+}
+
+TEST(FileIo, DeviceNodeIsWrittenDirectlyAndStaysDevice) {
+  TTempDir dir;
+  std::string device = dir.File("null");
+  if (mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+    GTEST_SKIP() << "cannot make a device node here";
+  ASSERT_TRUE(TRealFileSystem().WriteFileAtomic(device, "discarded"));
+  struct stat info = StatOf(device);
+  EXPECT_TRUE(S_ISCHR(info.st_mode));
+  EXPECT_EQ(info.st_rdev, makedev(1, 3));
+  EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"null"});
 }
 
 TEST(FileIo, FifoIsWrittenDirectlyAndStaysFifo) {
