@@ -187,9 +187,13 @@ TText Concatenated(TTextView a, TTextView b) {
   return result;
 }
 
-// Visits the start directory and, with subdirs, every directory below it: a directory
-// found is visited next, before those found earlier. onEntry receives every entry that
-// belongs in the result. False when matching failed.
+// Visits the start directory and, with subdirs, every directory below it, each once:
+// depth first, the subdirectories of a directory in byte order of their names, and
+// directories met through a link only after every directory met without one. So a
+// directory that the tree holds and a link also leads to is read under its own path,
+// several links to one directory outside the tree read it once, and which name is
+// taken never depends on the file system's listing order. onEntry receives every entry
+// that belongs in the result. False when matching failed.
 template <typename TOnEntry>
 bool Traverse(TSearchPlan &plan, const TSearchOptions &options, TOnEntry onEntry) {
   struct TPendingDirectory {
@@ -199,22 +203,30 @@ bool Traverse(TSearchPlan &plan, const TSearchOptions &options, TOnEntry onEntry
   const std::optional<TBytes> startNative = NativeFileName(plan.FStartDirectory);
   if (!startNative)
     return true;
-  std::vector<TPendingDirectory> pending; // the next one to visit at the back
+  // The next one to visit at the back of each.
+  std::vector<TPendingDirectory> pending;
+  std::vector<TPendingDirectory> pendingLinks;
   pending.push_back({plan.FStartDirectory, *startNative});
   std::set<std::pair<std::uint64_t, std::uint64_t>> visited;
   std::vector<TDirectoryEntry> entries;
   TText name;        // reused for every entry
   TBytes nativePath; // likewise
 
-  while (!pending.empty()) {
-    const TPendingDirectory current = std::move(pending.back());
-    pending.pop_back();
+  while (!pending.empty() || !pendingLinks.empty()) {
+    std::vector<TPendingDirectory> &from = pending.empty() ? pendingLinks : pending;
+    const TPendingDirectory current = std::move(from.back());
+    from.pop_back();
     platform::TDirectoryIdentity identity;
     // A directory that cannot be read is passed over; one that broke off while being
     // read still gives the entries read before.
     platform::ListDirectory(current.FNativePath, entries, identity);
     if (entries.empty() || !visited.insert({identity.FDevice, identity.FInode}).second)
       continue;
+    // Pushed last, visited first: descending order here makes visits ascending.
+    if (options.FSubdirs)
+      std::sort(
+          entries.begin(), entries.end(),
+          [](const TDirectoryEntry &a, const TDirectoryEntry &b) { return a.FName > b.FName; });
     const TText pathPrefix = DirPrefix(current.FPath);
     const TBytes nativePrefix =
         current.FNativePath.back() == '/' ? current.FNativePath : current.FNativePath + '/';
@@ -226,8 +238,17 @@ bool Traverse(TSearchPlan &plan, const TSearchOptions &options, TOnEntry onEntry
       if (!HostNameOf(entry.FName, name))
         continue;
       nativePath.assign(nativePrefix).append(entry.FName);
-      bool isDirectory = entry.FKind == TEntryKind::Directory;
-      if (entry.FKind == TEntryKind::Link || entry.FKind == TEntryKind::Unknown) {
+      TEntryKind kind = entry.FKind;
+      if (kind == TEntryKind::Unknown) {
+        // File systems that do not say what an entry is: ask the entry itself.
+        TFileStatus status;
+        if (platform::LinkStatPath(nativePath, status) == 0)
+          kind = status.IsLink()        ? TEntryKind::Link
+                 : status.IsDirectory() ? TEntryKind::Directory
+                                        : TEntryKind::File;
+      }
+      bool isDirectory = kind == TEntryKind::Directory;
+      if (kind == TEntryKind::Link) {
         TFileStatus status;
         isDirectory = platform::StatPath(nativePath, status) == 0 && status.IsDirectory();
       }
@@ -235,7 +256,8 @@ bool Traverse(TSearchPlan &plan, const TSearchOptions &options, TOnEntry onEntry
         if (options.FDirs)
           onEntry(TFoundEntry{current.FPath, pathPrefix, name, nativePath});
         if (options.FSubdirs)
-          pending.push_back({Concatenated(pathPrefix, name), nativePath});
+          (kind == TEntryKind::Link ? pendingLinks : pending)
+              .push_back({Concatenated(pathPrefix, name), nativePath});
       } else if (options.FFiles) {
         switch (MatchName(plan, name)) {
         case TNameMatch::Yes:
