@@ -1,0 +1,81 @@
+#include "platform/collation_key.h"
+
+#include <cstdint>
+#include <memory>
+#include <unicode/ucol.h>
+
+#include "platform/locale_collation.h"
+
+namespace platform {
+namespace {
+
+struct TCollatorCloser {
+  void operator()(UCollator *collator) const { ucol_close(collator); }
+};
+using TCollator = std::unique_ptr<UCollator, TCollatorCloser>;
+
+// Opened from the same locale name as the comparison's collator, so both agree.
+TCollator OpenCollator(UCollationStrength strength) {
+  UErrorCode status = U_ZERO_ERROR;
+  TCollator collator(ucol_open(CollationLocaleFromEnvironment().c_str(), &status));
+  if (U_FAILURE(status) || !collator) {
+    status = U_ZERO_ERROR;
+    collator.reset(ucol_open("", &status));
+    if (U_FAILURE(status))
+      return nullptr;
+  }
+  ucol_setStrength(collator.get(), strength);
+  return collator;
+}
+
+UCollator *KeyCollator(bool ignoreCase) {
+  static TCollator caseless = OpenCollator(UCOL_SECONDARY);
+  static TCollator withCase = OpenCollator(UCOL_TERTIARY);
+  return ignoreCase ? caseless.get() : withCase.get();
+}
+
+// Big-endian code units: byte order is code-unit order.
+std::size_t AppendCodeUnitKey(std::u16string_view text, std::string &keys) {
+  for (char16_t c : text) {
+    keys.push_back(static_cast<char>(c >> 8));
+    keys.push_back(static_cast<char>(c & 0xFF));
+  }
+  return text.size() * 2;
+}
+
+} // namespace
+
+std::size_t AppendCollationKeyLocale(std::u16string_view text, bool ignoreCase, std::string &keys) {
+  UCollator *collator = KeyCollator(ignoreCase);
+  if (collator == nullptr || text.size() > INT32_MAX / 4)
+    return AppendCodeUnitKey(text, keys);
+  const UChar *source = text.empty() ? u"" : text.data();
+  const auto length = static_cast<int32_t>(text.size());
+  const std::size_t start = keys.size();
+  // Room for the usual key; a longer one is made again in the size reported.
+  std::size_t room = text.size() * 3 + 16;
+  for (;;) {
+    keys.resize(start + room);
+    // The size reported includes the key's terminating zero byte.
+    const int32_t needed =
+        ucol_getSortKey(collator, source, length, reinterpret_cast<uint8_t *>(keys.data() + start),
+                        static_cast<int32_t>(room));
+    if (needed <= 0) {
+      keys.resize(start);
+      return AppendCodeUnitKey(text, keys);
+    }
+    if (static_cast<std::size_t>(needed) <= room) {
+      keys.resize(start + static_cast<std::size_t>(needed) - 1);
+      return static_cast<std::size_t>(needed) - 1;
+    }
+    room = static_cast<std::size_t>(needed);
+  }
+}
+
+std::string CollationKeyLocale(std::u16string_view text, bool ignoreCase) {
+  std::string key;
+  AppendCollationKeyLocale(text, ignoreCase, key);
+  return key;
+}
+
+} // namespace platform
