@@ -4,6 +4,7 @@
 #include "app/job_driver.h"
 #include "app/messages.h"
 #include "app/run_settings.h"
+#include "core/file_search.h"
 #include "platform/code_page.h"
 #include "platform/console.h"
 
@@ -22,8 +23,16 @@ int ProcessInput(const std::optional<TText>& fileName, bool inPlace) {
 int RunPlan() {
   if (RunSettings.InputFile.empty())
     return ProcessInput(std::nullopt, false);
-  if (RunSettings.SubDirs || RunSettings.InputHasWildcards)
-    return 0; // wildcard and recursive runs need the file search
+  if (RunSettings.SubDirs || RunSettings.InputHasWildcards) {
+    // Every match in name order; the first file that fails ends the run.
+    int result = 0;
+    for (const TText& file : FindFiles(RunSettings.InputFile, RunSettings.SubDirs, false, true, false)) {
+      result = ProcessInput(file, RunSettings.InPlace);
+      if (result > 0)
+        break;
+    }
+    return result;
+  }
   return ProcessInput(RunSettings.InputFile, RunSettings.InPlace);
 }
 
