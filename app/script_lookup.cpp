@@ -1,5 +1,0 @@
-#include "app/script_lookup.h"
-
-#include "core/script_search.h"
-
-TText FindScriptFile(TTextView name) { return SearchFile(name); }
