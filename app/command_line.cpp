@@ -2,7 +2,7 @@
 
 #include "app/messages.h"
 #include "app/run_settings.h"
-#include "app/script_lookup.h"
+#include "core/script_search.h"
 #include "core/file_helpers.h"
 #include "core/path_expand.h"
 #include "core/path_text.h"
@@ -92,7 +92,7 @@ int ReadArgument(const std::vector<TText>& args, size_t& i) {
       return Reject(u"Fehler: Scriptdatei wurde bereits angegeben!");
     if (!RunSettings.ScriptCommands.empty())
       return Reject(u"Fehler: Nur Scriptdatei ODER Scriptkommandos möglich!");
-    RunSettings.ScriptFile = FindScriptFile(arg);
+    RunSettings.ScriptFile = SearchFile(arg);
     if (RunSettings.ScriptFile.empty())
       return Reject(u"Fehler: Scriptdatei ist nicht vorhanden!");
   }
