@@ -187,13 +187,13 @@ TText Concatenated(TTextView a, TTextView b) {
   return result;
 }
 
-// Visits the start directory and, with subdirs, every directory below it, each once:
-// depth first, the subdirectories of a directory in byte order of their names, and
-// directories met through a link only after every directory met without one. So a
-// directory that the tree holds and a link also leads to is read under its own path,
-// several links to one directory outside the tree read it once, and which name is
-// taken never depends on the file system's listing order. onEntry receives every entry
-// that belongs in the result. False when matching failed.
+// Visits the start directory and, with subdirs, every directory below it, each once,
+// depth first. Directories met through a link wait until every directory met without
+// one has been read, and are then taken in byte order of their paths. So a directory
+// that the tree holds and a link also leads to is read under its own path, several
+// links to one directory outside the tree read it once under the same name every time,
+// and the outcome never depends on the order in which the system lists entries.
+// onEntry receives every entry that belongs in the result. False when matching failed.
 template <typename TOnEntry>
 bool Traverse(TSearchPlan &plan, const TSearchOptions &options, TOnEntry onEntry) {
   struct TPendingDirectory {
@@ -203,9 +203,13 @@ bool Traverse(TSearchPlan &plan, const TSearchOptions &options, TOnEntry onEntry
   const std::optional<TBytes> startNative = NativeFileName(plan.FStartDirectory);
   if (!startNative)
     return true;
-  // The next one to visit at the back of each.
+  // The next one to visit at the back; those met through links in a heap whose front
+  // is the first path in byte order.
   std::vector<TPendingDirectory> pending;
   std::vector<TPendingDirectory> pendingLinks;
+  auto laterPath = [](const TPendingDirectory &a, const TPendingDirectory &b) {
+    return a.FNativePath > b.FNativePath;
+  };
   pending.push_back({plan.FStartDirectory, *startNative});
   std::set<std::pair<std::uint64_t, std::uint64_t>> visited;
   std::vector<TDirectoryEntry> entries;
@@ -213,6 +217,8 @@ bool Traverse(TSearchPlan &plan, const TSearchOptions &options, TOnEntry onEntry
   TBytes nativePath; // likewise
 
   while (!pending.empty() || !pendingLinks.empty()) {
+    if (pending.empty())
+      std::pop_heap(pendingLinks.begin(), pendingLinks.end(), laterPath);
     std::vector<TPendingDirectory> &from = pending.empty() ? pendingLinks : pending;
     const TPendingDirectory current = std::move(from.back());
     from.pop_back();
@@ -222,11 +228,6 @@ bool Traverse(TSearchPlan &plan, const TSearchOptions &options, TOnEntry onEntry
     platform::ListDirectory(current.FNativePath, entries, identity);
     if (entries.empty() || !visited.insert({identity.FDevice, identity.FInode}).second)
       continue;
-    // Pushed last, visited first: descending order here makes visits ascending.
-    if (options.FSubdirs)
-      std::sort(
-          entries.begin(), entries.end(),
-          [](const TDirectoryEntry &a, const TDirectoryEntry &b) { return a.FName > b.FName; });
     const TText pathPrefix = DirPrefix(current.FPath);
     const TBytes nativePrefix =
         current.FNativePath.back() == '/' ? current.FNativePath : current.FNativePath + '/';
@@ -255,9 +256,12 @@ bool Traverse(TSearchPlan &plan, const TSearchOptions &options, TOnEntry onEntry
       if (isDirectory) {
         if (options.FDirs)
           onEntry(TFoundEntry{current.FPath, pathPrefix, name, nativePath});
-        if (options.FSubdirs)
-          (kind == TEntryKind::Link ? pendingLinks : pending)
-              .push_back({Concatenated(pathPrefix, name), nativePath});
+        if (options.FSubdirs && kind == TEntryKind::Link) {
+          pendingLinks.push_back({Concatenated(pathPrefix, name), nativePath});
+          std::push_heap(pendingLinks.begin(), pendingLinks.end(), laterPath);
+        } else if (options.FSubdirs) {
+          pending.push_back({Concatenated(pathPrefix, name), nativePath});
+        }
       } else if (options.FFiles) {
         switch (MatchName(plan, name)) {
         case TNameMatch::Yes:
@@ -276,8 +280,8 @@ bool Traverse(TSearchPlan &plan, const TSearchOptions &options, TOnEntry onEntry
 
 // The positions of fullNames in the locale's case-insensitive order; names it takes as
 // equal go by their bytes. Every name begins with the same prefix (the start directory
-// and a separator), and as no collation element reaches across a separator, the order
-// of the names is the order of what follows the prefix. Keys are made once per name:
+// and a separator); where the collation lets keys split at the separator, the order of
+// the names is the order of what follows the prefix. Keys are made once per name:
 // comparing two keys is a plain byte comparison, where a collation per comparison
 // would take longer than the search itself.
 std::vector<std::size_t> SortedOrder(const TTextList &fullNames, std::size_t prefixLength) {
@@ -285,6 +289,8 @@ std::vector<std::size_t> SortedOrder(const TTextList &fullNames, std::size_t pre
     std::size_t FOffset;
     std::size_t FLength;
   };
+  if (!platform::CollationKeysSplitAt(NativePathRules().FSeparator, true))
+    prefixLength = 0;
   std::string keyBytes;
   std::vector<TKey> keys;
   keys.reserve(fullNames.size());

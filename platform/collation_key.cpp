@@ -1,8 +1,10 @@
 #include "platform/collation_key.h"
 
 #include <cstdint>
+#include <iterator>
 #include <memory>
 #include <unicode/ucol.h>
+#include <unicode/uset.h>
 
 #include "platform/locale_collation.h"
 
@@ -70,6 +72,39 @@ std::size_t AppendCollationKeyLocale(std::u16string_view text, bool ignoreCase, 
     }
     room = static_cast<std::size_t>(needed);
   }
+}
+
+bool CollationKeysSplitAt(char16_t separator, bool ignoreCase) {
+  const UCollator *collator = KeyCollator(ignoreCase);
+  if (collator == nullptr)
+    return true; // code units split anywhere
+  UErrorCode status = U_ZERO_ERROR;
+  if (ucol_getAttribute(collator, UCOL_FRENCH_COLLATION, &status) != UCOL_OFF || U_FAILURE(status))
+    return false;
+  struct TSetCloser {
+    void operator()(USet *set) const { uset_close(set); }
+  };
+  std::unique_ptr<USet, TSetCloser> contractions(uset_openEmpty());
+  // Prefix contexts are listed among the contractions too.
+  ucol_getContractionsAndExpansions(collator, contractions.get(), nullptr, true, &status);
+  if (U_FAILURE(status))
+    return false;
+  const int32_t count = uset_getItemCount(contractions.get());
+  for (int32_t i = 0; i < count; ++i) {
+    UChar32 start = 0;
+    UChar32 end = 0;
+    UChar text[64];
+    status = U_ZERO_ERROR;
+    const int32_t length =
+        uset_getItem(contractions.get(), i, &start, &end, text, std::size(text), &status);
+    if (U_FAILURE(status))
+      return false;
+    if (length == 0 ? start <= separator && separator <= end
+                    : std::u16string_view(text, static_cast<size_t>(length)).find(separator) !=
+                          std::u16string_view::npos)
+      return false;
+  }
+  return true;
 }
 
 std::string CollationKeyLocale(std::u16string_view text, bool ignoreCase) {

@@ -18,4 +18,10 @@ std::string CollationKeyLocale(std::u16string_view text, bool ignoreCase);
 // The same key appended to keys (many keys in one buffer); returns its length.
 std::size_t AppendCollationKeyLocale(std::u16string_view text, bool ignoreCase, std::string &keys);
 
+// True when, for texts that share a prefix ending with separator, the order of their
+// keys is the order of the keys of what follows the prefix: the separator takes part
+// in no contraction or context of the collation, and secondary differences are not
+// weighed from the end of the text. Lets a sort skip a long common prefix.
+bool CollationKeysSplitAt(char16_t separator, bool ignoreCase);
+
 } // namespace platform

@@ -1,6 +1,8 @@
 // Reading the entries of one directory. Names stay the bytes the system reported
 // (newlines, invalid UTF-8 and all); turning them into host text, and deciding what
-// to do with a name that host text cannot carry, is the caller's business.
+// to do with a name that host text cannot carry, is the caller's business. The file
+// search and the script lookup skip such a name: its text would give other bytes back
+// and so name another file, or none.
 #pragma once
 
 #include <cstdint>

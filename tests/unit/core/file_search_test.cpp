@@ -311,6 +311,20 @@ TEST(FileSearch, DirectoryBehindSeveralLinksIsReadOnceUnderOneOfThem) {
   EXPECT_EQ(Find(tree, "*.txt", true), Paths(tree, {"dir/aa/x.txt"}));
 }
 
+TEST(FileSearch, DirectoryReachedByManyLinkPathsIsReadOnce) {
+  // Two links from each level to the next: 2^24 paths lead to the last level.
+  TFileTree tree;
+  const int levels = 25;
+  for (int i = 0; i < levels; ++i) {
+    tree.Dir("d" + std::to_string(i));
+    tree.File("d" + std::to_string(i) + "/f.txt");
+  }
+  for (int i = 0; i + 1 < levels; ++i)
+    for (const char *link : {"/x", "/y"})
+      tree.Link(tree.Path("d" + std::to_string(i + 1)), "d" + std::to_string(i) + link);
+  EXPECT_EQ(Find(tree, "d0/*.txt", true).size(), std::size_t(levels));
+}
+
 TEST(FileSearch, UnreadableDirectoryIsPassedOver) {
   TFileTree tree;
   tree.Dir("closed");

@@ -65,3 +65,10 @@ TEST(CollationKey, LongTextGetsItsWholeKey) {
   EXPECT_EQ(key, platform::CollationKeyLocale(text, true));
   EXPECT_GT(key.size(), text.size() * 10);
 }
+
+TEST(CollationKey, KeysSplitAtSeparatorButNotInsideAContraction) {
+  EXPECT_TRUE(platform::CollationKeysSplitAt(u'/', true));
+  EXPECT_TRUE(platform::CollationKeysSplitAt(u'/', false));
+  // A Thai prevowel is weighed together with the consonant after it.
+  EXPECT_FALSE(platform::CollationKeysSplitAt(u'\u0E40', true));
+}
