@@ -112,3 +112,24 @@ TEST(Scripting, ScriptErrorInsideCallbackIsCatchableByTheScript) {
   EXPECT_EQ(r.Stdout, "a\n");
   EXPECT_EQ(LastLine(r), "false\tbad argument #-1 to '?' (string expected, got table)");
 }
+
+TEST(Scripting, TheProgramCarriesItsOwnRuntimeAndDoesNotLinkLiblua) {
+  TProcessResult needed = RunProcess({"/usr/bin/readelf", "-d", REDEVUVO_BINARY});
+  ASSERT_EQ(needed.ExitCode, 0);
+  EXPECT_EQ(needed.Stdout.find("liblua"), std::string::npos) << needed.Stdout;
+  TProcessResult undefined = RunProcess({"/usr/bin/nm", "-D", "--undefined-only", REDEVUVO_BINARY});
+  ASSERT_EQ(undefined.ExitCode, 0);
+  EXPECT_EQ(undefined.Stdout.find(" lua_"), std::string::npos);
+  EXPECT_EQ(undefined.Stdout.find(" luaL_"), std::string::npos);
+}
+
+TEST(Scripting, QuoteListsOfUnequalLengthEndTheRunAsAHostFailure) {
+  // A quote pair without closing character cannot be matched; the tokenizer refuses
+  // to read past the list, and the run ends even under pcall.
+  TProcessResult r = RunRedevuvo(
+      {"/c", "print(pcall(string.tokenlistex, '(a b) [c d]', ' ', '([', ')')) print('after')"},
+      WithStdin("x\n"));
+  EXPECT_EQ(r.ExitCode, 2);
+  EXPECT_EQ(r.Stdout, "");
+  EXPECT_NE(LastLine(r), "after");
+}
