@@ -52,3 +52,12 @@ measure("levenshtein (pairs)", function()
     previous = words[i]
   end
 end)
+
+-- two long texts: the distance keeps two rows, so time grows with the product of the
+-- lengths and memory only with the shorter one
+local longA = string.rep("abcdefghij", 1000)
+local longB = string.rep("abcdefghiX", 1000)
+local start = os.clock()
+local distance = levenshtein(longA, longB)
+print(string.format("levenshtein of two 10,000-character texts: %d in %.3f s", distance,
+                    os.clock() - start))

@@ -1,7 +1,6 @@
 #include "core/edit_distance.h"
 
 #include <algorithm>
-#include <chrono>
 #include <random>
 #include <vector>
 
@@ -67,18 +66,11 @@ TEST(EditDistance, AgreesWithTheFullTableInBothArgumentOrders) {
   }
 }
 
-TEST(EditDistance, LongTextsFinishQuickly) {
+// Speed is measured by bench/phonetics_bench.lua; here only the results on long texts.
+TEST(EditDistance, LongTextsGiveExactDistances) {
   TText a(10000, u'a'), b(10000, u'a');
   for (size_t p = 0; p < b.size(); p += 10)
     b[p] = u'b';
-  const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(EditDistance(a, b), 1000u);
   EXPECT_EQ(EditDistance(TText(10000, u'x'), u"yx"), 9999u);
-  const auto elapsed = std::chrono::steady_clock::now() - start;
-#ifdef __SANITIZE_ADDRESS__
-  // Instrumented memory accesses make the loop several times slower.
-  EXPECT_LT(elapsed, std::chrono::seconds(4));
-#else
-  EXPECT_LT(elapsed, std::chrono::seconds(1));
-#endif
 }
