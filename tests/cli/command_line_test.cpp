@@ -8,13 +8,6 @@ namespace {
 const std::string Usage1 = "Aufruf:";
 const std::string UsageLast = "                Ueberschreiben eine Sicherungskopie erstellt.";
 
-TProcessOptions WithStdin(const std::string& text, const std::string& cwd = "") {
-  TProcessOptions options;
-  options.Stdin = text;
-  options.WorkingDirectory = cwd;
-  return options;
-}
-
 // The message after the banner with contact line (empty, product, contact, empty).
 std::string MessageAfterBanner(const TProcessResult& r) {
   auto lines = r.StderrLines();

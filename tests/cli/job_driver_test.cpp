@@ -7,17 +7,6 @@
 
 namespace {
 
-TProcessOptions WithStdin(const std::string& text) {
-  TProcessOptions options;
-  options.Stdin = text;
-  return options;
-}
-
-std::string LastLine(const TProcessResult& r) {
-  auto lines = r.StderrLines();
-  return lines.empty() ? "" : lines.back();
-}
-
 std::string AllBytes() {
   std::string s;
   for (int b = 0; b < 256; ++b)

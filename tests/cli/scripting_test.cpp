@@ -3,21 +3,6 @@
 
 #include "tests/support/process_runner.h"
 
-namespace {
-
-TProcessOptions WithStdin(const std::string& text) {
-  TProcessOptions options;
-  options.Stdin = text;
-  return options;
-}
-
-std::string LastLine(const TProcessResult& r) {
-  auto lines = r.StderrLines();
-  return lines.empty() ? "" : lines.back();
-}
-
-} // namespace
-
 TEST(Scripting, FiltersRewriteTheTextKeepingEachLineEnd) {
   struct {
     std::string script, input, output;

@@ -1,15 +1,5 @@
 -- ForEachLine, LineCount and GetLine.
-local function setText(s)
-  PWL.ForEachChar(function(c, p) if p == 1 then return s end end)
-  assert(PWL.CharCount() == #s, 'setText')
-end
-
-local function text()
-  local t = {}
-  for p = 1, PWL.CharCount() do t[p] = PWL.GetChar(p) end
-  return table.concat(t)
-end
-
+local text = dofile(PWL.ScriptFile():match('^(.*)/') .. '/support/text.lua')
 -- the sample input as read
 assert(PWL.LineCount() == 3, 'sample line count')
 assert(PWL.GetLine(2) == 'second line', 'CR LF is not part of the line')
@@ -17,7 +7,7 @@ assert(PWL.GetLine(3) == 'third line')
 assert(PWL.GetLine(0) == nil and PWL.GetLine(-1) == nil and PWL.GetLine(4) == nil)
 
 -- a deleted line passes its number on to the next one
-setText('a\nb\nc')
+text.set('a\nb\nc')
 local seen = {}
 assert(PWL.ForEachLine(function(line, n, user)
   seen[#seen + 1] = line .. n .. user
@@ -25,32 +15,32 @@ assert(PWL.ForEachLine(function(line, n, user)
   return line
 end) == true)
 assert(table.concat(seen, ' ') == 'a10 b20 c20', table.concat(seen, ' '))
-assert(text() == 'a\nc', 'deleted line takes its line end')
+assert(text.get() == 'a\nc', 'deleted line takes its line end')
 
 -- each line keeps its own line end; a returned LF becomes part of the text
-setText('x\r\ny\nz')
+text.set('x\r\ny\nz')
 PWL.ForEachLine(function(line) return line .. '!' end, 7)
-assert(text() == 'x!\r\ny!\nz!')
+assert(text.get() == 'x!\r\ny!\nz!')
 PWL.ForEachLine(function(line) if line == 'y!' then return line .. '\n' end return line end)
-assert(text() == 'x!\r\ny!\n\nz!')
+assert(text.get() == 'x!\r\ny!\n\nz!')
 
 -- numbers are used in their string form, other values are argument errors
 PWL.ForEachLine(function(line, n) return n * 10 end)
-assert(text() == '10\r\n20\n\n30' or text() == '10\r\n20\n30\n40', text())
-local before = text()
+assert(text.get() == '10\r\n20\n\n30' or text.get() == '10\r\n20\n30\n40', text.get())
+local before = text.get()
 local ok, err = pcall(PWL.ForEachLine, function() return true end)
 assert(not ok and err:find('bad argument #%-1') and err:find('string expected, got boolean'), err)
-assert(text() == before, 'a failed iteration leaves the text unchanged')
+assert(text.get() == before, 'a failed iteration leaves the text unchanged')
 ok, err = pcall(PWL.ForEachLine, function() return {} end)
 assert(not ok and err:find('got table'), err)
 
 -- an error inside the callback replaces the line by the error value
-setText('one\ntwo\n')
+text.set('one\ntwo\n')
 PWL.ForEachLine(function(line) error('bad ' .. line, 0) end)
-assert(text() == 'bad one\nbad two\n', text())
+assert(text.get() == 'bad one\nbad two\n', text.get())
 
 -- inside the callback: the list in its partly processed state, CurrentText as it was
-setText('p\nq\nr\n')
+text.set('p\nq\nr\n')
 local views = {}
 PWL.ForEachLine(function(line, n)
   if n == 2 then
@@ -62,7 +52,7 @@ PWL.ForEachLine(function(line, n)
 end)
 -- after deleting p: line 1 is Q (already replaced), line 2 is r (current), count 2
 assert(views[1] == nil, 'line q got number 1')
-setText('p\nq\nr\n')
+text.set('p\nq\nr\n')
 PWL.ForEachLine(function(line, n)
   if line == 'q' then
     views[1] = PWL.GetLine(1) .. '|' .. PWL.GetLine(2) .. '|' .. PWL.GetLine(3) .. '|' .. PWL.LineCount()
@@ -72,7 +62,7 @@ PWL.ForEachLine(function(line, n)
 end)
 assert(views[1] == 'P|q|r|3', views[1])
 assert(views[2] == 6, 'CharCount sees the text from before the iteration')
-assert(text() == 'P\nQ\nR\n')
+assert(text.get() == 'P\nQ\nR\n')
 
 -- an empty text never calls the callback
 PWL.ForEachLine(function() return nil end)

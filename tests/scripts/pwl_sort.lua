@@ -1,40 +1,33 @@
 -- SortLines.
-local function setText(s)
-  PWL.ForEachChar(function(c, p) if p == 1 then return s end end)
-end
-local function text()
-  local t = {}
-  for p = 1, PWL.CharCount() do t[p] = PWL.GetChar(p) end
-  return table.concat(t)
-end
+local text = dofile(PWL.ScriptFile():match('^(.*)/') .. '/support/text.lua')
 local function ascending(a, b) return a < b and -1 or (a > b and 1 or 0) end
 
-setText('d\nb\r\na\nc\n')
+text.set('d\nb\r\na\nc\n')
 assert(select('#', PWL.SortLines(ascending)) == 0, 'SortLines returns nothing')
-assert(text() == 'a\nb\r\nc\nd\n', text())
+assert(text.get() == 'a\nb\r\nc\nd\n', text.get())
 
 -- a last line without line end runs into the next one
-setText('b\na')
+text.set('b\na')
 PWL.SortLines(ascending)
-assert(text() == 'ab\n', text())
+assert(text.get() == 'ab\n', text.get())
 
 -- fewer than two lines: the comparison is never called
-setText('only\n')
+text.set('only\n')
 local called = false
 PWL.SortLines(function() called = true return 0 end)
-assert(not called and text() == 'only\n')
+assert(not called and text.get() == 'only\n')
 
 -- the user value reaches the comparison; the low 32 bits decide
-setText('x\ny\n')
+text.set('x\ny\n')
 local user
 PWL.SortLines(function(a, b, u) user = u return 0x100000000 + (a < b and 1 or -1) end, 42)
 assert(user == 42)
-assert(text() == 'y\nx\n', text())
+assert(text.get() == 'y\nx\n', text.get())
 
 -- an inconsistent comparison still ends with every line present once
 local lines = {}
 for i = 1, 200 do lines[i] = tostring((i * 7919) % 200) end
-setText(table.concat(lines, '\n') .. '\n')
+text.set(table.concat(lines, '\n') .. '\n')
 local n = 0
 PWL.SortLines(function() n = n + 1 return (n % 3) - 1 end)
 assert(PWL.LineCount() == 200)
@@ -45,11 +38,11 @@ for _ in pairs(seen) do count = count + 1 end
 assert(count == 200, 'lines lost or duplicated')
 
 -- a non-integer result, or an error in the comparison, is an argument error; text unchanged
-setText('b\na\n')
+text.set('b\na\n')
 for _, bad in ipairs({function() return 'x' end, function() return 1.5 end, function() error('boom') end}) do
   local ok, err = pcall(PWL.SortLines, bad)
   assert(not ok and err:find('bad argument'), err)
-  assert(text() == 'b\na\n')
+  assert(text.get() == 'b\na\n')
 end
 local ok, err = pcall(PWL.SortLines, 5)
 assert(not ok and err:find('function expected'), err)
@@ -57,6 +50,6 @@ assert(not ok and err:find('function expected'), err)
 -- numeric comparison of many lines
 local nums = {}
 for i = 1, 1000 do nums[i] = tostring((i * 7919) % 1000) end
-setText(table.concat(nums, '\n') .. '\n')
+text.set(table.concat(nums, '\n') .. '\n')
 PWL.SortLines(function(a, b) return tonumber(a) - tonumber(b) end)
 for i = 1, 1000 do assert(PWL.GetLine(i) == tostring(i - 1)) end

@@ -1,54 +1,46 @@
 -- ForEachToken.
-local function setText(s)
-  PWL.ForEachChar(function(c, p) if p == 1 then return s end end)
-end
-local function text()
-  local t = {}
-  for p = 1, PWL.CharCount() do t[p] = PWL.GetChar(p) end
-  return table.concat(t)
-end
-
+local text = dofile(PWL.ScriptFile():match('^(.*)/') .. '/support/text.lua')
 -- two blanks between two words: an empty token in between, deleted when returned as ''
-setText('one  two\n')
+text.set('one  two\n')
 local seen = {}
 assert(PWL.ForEachToken(function(tok, line, i, user)
   seen[#seen + 1] = string.format('%s/%d/%d/%d', tok, line, i, user)
   return tok
 end) == true)
 assert(table.concat(seen, ' ') == 'one/1/1/0 /1/2/0 two/1/2/0', table.concat(seen, ' '))
-assert(text() == 'one two\n', text())
+assert(text.get() == 'one two\n', text.get())
 
 -- an empty line yields one empty token unless dropEmptyLast is set
-setText('\nx')
+text.set('\nx')
 seen = {}
 PWL.ForEachToken(function(tok, line, i) seen[#seen + 1] = line .. ':' .. i .. '[' .. tok .. ']' return tok end)
 assert(table.concat(seen, ' ') == '1:1[] 2:1[x]', table.concat(seen, ' '))
 seen = {}
 PWL.ForEachToken(function(tok, line, i) seen[#seen + 1] = line .. ':' .. i return tok end, ' ', false, false, true)
 assert(table.concat(seen, ' ') == '2:1')
-setText('\n')
+text.set('\n')
 PWL.ForEachToken(function() return 'filled' end)
-assert(text() == 'filled\n')
+assert(text.get() == 'filled\n')
 
 -- tokens are rejoined with the whole separators string
-setText('a,b;c\r\n')
+text.set('a,b;c\r\n')
 PWL.ForEachToken(function(tok) return tok end, ',;')
-assert(text() == 'a,;b,;c\r\n', text())
+assert(text.get() == 'a,;b,;c\r\n', text.get())
 
 -- merged and leading separators are lost even when every token comes back unchanged
-setText(',,a,,b')
+text.set(',,a,,b')
 PWL.ForEachToken(function(tok) return tok end, ',', true, true, false, 3)
-assert(text() == 'a,b', text())
+assert(text.get() == 'a,b', text.get())
 
 -- numbers as results, nil deletes, options read as booleans (nil = false)
-setText('1 2 3')
+text.set('1 2 3')
 PWL.ForEachToken(function(tok) if tok == '2' then return nil end return tonumber(tok) * 2 end, nil, nil)
-assert(text() == '2 6', text())
+assert(text.get() == '2 6', text.get())
 local ok, err = pcall(PWL.ForEachToken, function() return {} end)
 assert(not ok and err:find('got table'), err)
-assert(text() == '2 6')
+assert(text.get() == '2 6')
 
 -- bytes that are not valid UTF-8 come back unchanged
-setText('a\xFF b\xC3')
+text.set('a\xFF b\xC3')
 PWL.ForEachToken(function(tok) return tok end)
-assert(text() == 'a\xFF b\xC3')
+assert(text.get() == 'a\xFF b\xC3')

@@ -180,6 +180,18 @@ TProcessResult RunProcess(const std::vector<std::string>& argv, const TProcessOp
   return result;
 }
 
+TProcessOptions WithStdin(const std::string& text, const std::string& workingDirectory) {
+  TProcessOptions options;
+  options.Stdin = text;
+  options.WorkingDirectory = workingDirectory;
+  return options;
+}
+
+std::string LastLine(const TProcessResult& result) {
+  auto lines = result.StderrLines();
+  return lines.empty() ? "" : lines.back();
+}
+
 TProcessResult RunRedevuvo(const std::vector<std::string>& args, const TProcessOptions& options) {
   std::vector<std::string> argv{REDEVUVO_BINARY};
   // Under REDEVUVO_VALGRIND=1 every run of the program is checked for memory errors and leaks.

@@ -28,6 +28,12 @@ struct TProcessOptions {
 
 TProcessResult RunProcess(const std::vector<std::string>& argv, const TProcessOptions& options = {});
 
+// Options with the given standard input (and working directory, when not empty).
+TProcessOptions WithStdin(const std::string& text, const std::string& workingDirectory = "");
+
+// The last line the program wrote to standard error (empty when none).
+std::string LastLine(const TProcessResult& result);
+
 // Runs the built program with the given arguments.
 TProcessResult RunRedevuvo(const std::vector<std::string>& args, const TProcessOptions& options = {});
 
