@@ -212,3 +212,62 @@ TEST(LuaEngineBoundary, HostFailurePassesThroughPcallAndCoroutines) {
     EXPECT_TRUE(lua_isnil(L, -1)) << code;
   }
 }
+
+namespace {
+
+// An engine class that publishes an instance method and a class-level function.
+class TPublishingLua : public TCapturingLua {
+public:
+  static const TLuaClass& StaticClass() {
+    static const TLuaClass info{
+        "TPublishingLua",
+        &TLua::StaticClass(),
+        {{"counter", static_cast<TLuaMethod>(&TPublishingLua::Counter), nullptr},
+         {"answer", nullptr, LuaBoundary<Answer>}}};
+    return info;
+  }
+  const TLuaClass& ClassInfo() const override { return StaticClass(); }
+
+  int Counter(lua_State* L) {
+    lua_pushinteger(L, ++FCount);
+    return 1;
+  }
+  static int Answer(lua_State* L) {
+    lua_pushinteger(L, 42);
+    return 1;
+  }
+
+private:
+  int FCount = 0;
+};
+
+} // namespace
+
+TEST(LuaEngineRegistration, InstanceAndClassMethodsBecomeGlobals) {
+  TPublishingLua lua;
+  lua.Open();
+  lua.RegisterFunction(u"counter");                                  // own object, own name
+  lua.RegisterFunction(lua, u"counter", u"next");                    // object, other name
+  lua.RegisterFunction(TPublishingLua::StaticClass(), u"answer");    // class, plain function
+  TLua::RegisterClassFunction(lua.LuaState(), lua, u"answer", u"classAnswer");
+  EXPECT_THROW(lua.RegisterFunction(TPublishingLua::StaticClass(), u"print", u"p2"), ELuaError);
+  EXPECT_THROW(TLua::RegisterClassFunction(lua.LuaState(), lua, u"counter", u"c"), ELuaError);
+  ASSERT_EQ(lua.DoString(u"return counter(), next(), counter(), answer(), classAnswer()"), 0);
+  lua_State* L = lua.LuaState();
+  EXPECT_EQ(lua_tointeger(L, -5), 1);
+  EXPECT_EQ(lua_tointeger(L, -4), 2);
+  EXPECT_EQ(lua_tointeger(L, -3), 3);
+  EXPECT_EQ(lua_tointeger(L, -2), 42);
+  EXPECT_EQ(lua_tointeger(L, -1), 42);
+}
+
+TEST(LuaEngineRegistration, MethodPackageRunsThePublishedMethodAsLoader) {
+  TPublishingLua lua;
+  lua.Open();
+  const TPublishedMethod* counter = lua.ClassInfo().FindMethod("counter");
+  ASSERT_NE(counter, nullptr);
+  TLua::RegisterMethodPackage(lua.LuaState(), &lua, counter, u"counted");
+  ASSERT_EQ(lua.DoString(u"return require('counted'), require('counted')"), 0);
+  EXPECT_EQ(lua_tointeger(lua.LuaState(), -1), 1); // the loader ran once; require caches it
+  EXPECT_EQ(lua_tointeger(lua.LuaState(), -2), 1);
+}
