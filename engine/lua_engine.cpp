@@ -140,7 +140,15 @@ int TLua::DoString(const TText& value) {
 
 int TLua::RunChunk(const std::string& code) {
   Open();
-  int status = luaL_loadstring(FLuaState, code.c_str());
+  // Messages name a string chunk by its first line. Script files are joined with
+  // CR LF, and a CR inside a console message sends the cursor back over it, so the
+  // name leaves out the CR in front of the first line break; the code keeps it.
+  std::string name = code.substr(0, code.find('\0'));
+  size_t lineBreak = name.find('\n');
+  if (lineBreak != std::string::npos && lineBreak > 0 && name[lineBreak - 1] == '\r')
+    name.erase(lineBreak - 1, 1);
+  int status = luaL_loadbufferx(FLuaState, code.data(), std::strlen(code.c_str()), name.c_str(),
+                                nullptr);
   if (status == LUA_OK)
     status = lua_pcall(FLuaState, 0, 0, 0);
   return status;

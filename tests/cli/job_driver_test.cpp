@@ -236,8 +236,8 @@ TEST(JobDriverScripts, ScriptFileReadAgainForEveryRunErrorNamesTheChunkByItsText
   std::string script = dir.Write("bad.lua", "local x = 1\nerror('line two')\n");
   TProcessResult r = RunRedevuvo({script}, WithStdin("in"));
   EXPECT_EQ(r.ExitCode, 2);
-  // Script files are re-joined with CR LF, so the chunk name keeps the CR before "...".
-  EXPECT_EQ(LastLine(r), "[string \"local x = 1\r...\"]:2: line two");
+  // Script files are re-joined with CR LF; the chunk's name in messages has no CR.
+  EXPECT_EQ(LastLine(r), "[string \"local x = 1...\"]:2: line two");
 }
 
 TEST(JobDriverLargeInput, HundredMegabytesPassUnchanged) {
