@@ -18,11 +18,18 @@ namespace {
 constexpr TBytesView NoSuchFile = ": No such file or directory";
 constexpr TBytesView NoSuchDirectory = ": No such directory";
 
-// The one text argument of the simple text functions, as host text.
+// The one argument of the simple text functions, as host text.
 TText PathArgument(lua_State *L) {
   TBytes path = LuaCheckString(L, 1);
   LuaClearStack(L);
   return BytesToText(path);
+}
+
+// The one argument of the simple queries, as a file name.
+TText FileArgument(lua_State *L) {
+  TBytes path = LuaCheckString(L, 1);
+  LuaClearStack(L);
+  return FileNameText(path);
 }
 
 int BaseName(lua_State *L) {
@@ -125,29 +132,29 @@ int TmpDir(lua_State *L) {
 }
 
 int Exists(lua_State *L) {
-  return LuaReturnBoolean(L, PathExists(PathArgument(L)));
+  return LuaReturnBoolean(L, PathExists(FileArgument(L)));
 }
 
 int IsFile(lua_State *L) {
-  return LuaReturnBoolean(L, IsExistingFile(PathArgument(L)));
+  return LuaReturnBoolean(L, IsExistingFile(FileArgument(L)));
 }
 
 int IsDir(lua_State *L) {
-  return LuaReturnBoolean(L, IsExistingDirectory(PathArgument(L)));
+  return LuaReturnBoolean(L, IsExistingDirectory(FileArgument(L)));
 }
 
 int IsLink(lua_State *L) {
-  return LuaReturnBoolean(L, IsLinkPath(PathArgument(L)));
+  return LuaReturnBoolean(L, IsLinkPath(FileArgument(L)));
 }
 
 int Flags(lua_State *L) {
-  return LuaReturnInteger(L, FileAttributesByName(PathArgument(L)));
+  return LuaReturnInteger(L, FileAttributesByName(FileArgument(L)));
 }
 
 int IsEmpty(lua_State *L) {
   TBytes directory = LuaCheckString(L, 1);
   LuaClearStack(L);
-  TText name = BytesToText(directory);
+  TText name = FileNameText(directory);
   if (!IsExistingDirectory(name))
     return PathFailure(L, directory, NoSuchDirectory);
   // A directory that exists but cannot be read counts as not empty: nothing shows
@@ -158,7 +165,7 @@ int IsEmpty(lua_State *L) {
 int IsReadOnly(lua_State *L) {
   TBytes path = LuaCheckString(L, 1);
   LuaClearStack(L);
-  TText name = BytesToText(path);
+  TText name = FileNameText(path);
   if (IsExistingFile(name))
     return LuaReturnBoolean(L, IsReadOnlyFile(name, false));
   if (IsExistingDirectory(name))
@@ -169,7 +176,7 @@ int IsReadOnly(lua_State *L) {
 int Size(lua_State *L) {
   TBytes path = LuaCheckString(L, 1);
   LuaClearStack(L);
-  TText name = BytesToText(path);
+  TText name = FileNameText(path);
   if (!IsExistingFile(name))
     return PathFailure(L, path, NoSuchFile);
   return LuaReturnInteger(L, FileSizeByName(name));
@@ -178,7 +185,7 @@ int Size(lua_State *L) {
 int Time(lua_State *L) {
   TBytes path = LuaCheckString(L, 1);
   LuaClearStack(L);
-  TText name = BytesToText(path);
+  TText name = FileNameText(path);
   if (!IsExistingFile(name))
     return PathFailure(L, path, NoSuchFile);
   return LuaReturnIntegers(L, LuaUnixTime(FileTimeByName(name, 3)),
@@ -187,6 +194,13 @@ int Time(lua_State *L) {
 }
 
 } // namespace
+
+TText FileNameText(TBytesView name) {
+  TText text = BytesToText(name);
+  if (TextToBytes(text) != name)
+    text.push_back(u'\0');
+  return text;
+}
 
 int PathFailure(lua_State *L, TBytesView argument, TBytesView suffix) {
   TBytes message(argument);

@@ -7,7 +7,6 @@
 #include "core/file_transfer.h"
 #include "engine/marshalling.h"
 #include "libs/path_library_support.h"
-#include "platform/code_page.h"
 
 namespace {
 
@@ -15,16 +14,19 @@ constexpr TBytesView NoSuchFile = ": No such file or directory";
 constexpr TBytesView NoSuchDirectory = ": No such directory";
 
 struct TListOptions {
-  TBytes Mask;
+  TText Mask;
   bool Subdirs;
   bool Hidden;
   bool Files;
   bool Dirs;
+  // A mask that cannot reach the system as given lists nothing, rather than another
+  // directory or names that merely look like the ones asked for.
+  bool IsUsable() const { return Mask.find(u'\0') == TText::npos; }
 };
 
 TListOptions ReadListOptions(lua_State *L) {
   TListOptions options;
-  options.Mask = LuaCheckString(L, 1);
+  options.Mask = FileNameText(LuaCheckString(L, 1));
   options.Subdirs = LuaOptBoolean(L, 2, false);
   options.Hidden = LuaOptBoolean(L, 3, false);
   options.Files = LuaOptBoolean(L, 4, true);
@@ -43,14 +45,18 @@ bool RemoveDirectoryOrLink(TTextView directory) {
 
 int PathList(lua_State *L) {
   TListOptions options = ReadListOptions(L);
-  return LuaReturnStringList(L, FindFiles(BytesToText(options.Mask), options.Subdirs,
-                                          options.Hidden, options.Files, options.Dirs));
+  if (!options.IsUsable())
+    return LuaReturnStringList(L, TTextList());
+  return LuaReturnStringList(
+      L, FindFiles(options.Mask, options.Subdirs, options.Hidden, options.Files, options.Dirs));
 }
 
 int PathListInfo(lua_State *L) {
   TListOptions options = ReadListOptions(L);
-  const TFileList list = FindFileInfos(BytesToText(options.Mask), options.Subdirs, options.Hidden,
-                                       options.Files, options.Dirs);
+  TFileList list;
+  if (options.IsUsable())
+    list =
+        FindFileInfos(options.Mask, options.Subdirs, options.Hidden, options.Files, options.Dirs);
   lua_createtable(L, int(list.Count()), 0);
   for (std::size_t i = 0; i < list.Count(); ++i) {
     const TFileListItem &item = *list.GetItem(i);
@@ -72,7 +78,7 @@ int PathListInfo(lua_State *L) {
 int PathChdir(lua_State *L) {
   TBytes directory = LuaCheckString(L, 1);
   LuaClearStack(L);
-  TText name = BytesToText(directory);
+  TText name = FileNameText(directory);
   if (!IsExistingDirectory(name))
     return PathFailure(L, directory, NoSuchDirectory);
   if (!ChangeCurrentDirectory(name))
@@ -83,7 +89,7 @@ int PathChdir(lua_State *L) {
 int PathMkdir(lua_State *L) {
   TBytes directory = LuaCheckString(L, 1);
   LuaClearStack(L);
-  if (!CreateDirectoryPath(BytesToText(directory)))
+  if (!CreateDirectoryPath(FileNameText(directory)))
     return PathFailure(L, directory, ": Cannot create directory");
   return LuaReturnBoolean(L, true);
 }
@@ -91,7 +97,7 @@ int PathMkdir(lua_State *L) {
 int PathRmdir(lua_State *L) {
   TBytes directory = LuaCheckString(L, 1);
   LuaClearStack(L);
-  TText name = BytesToText(directory);
+  TText name = FileNameText(directory);
   if (!IsDirectoryPath(name))
     return PathFailure(L, directory, NoSuchDirectory);
   if (!RemoveDirectoryOrLink(name))
@@ -102,7 +108,7 @@ int PathRmdir(lua_State *L) {
 int PathRemove(lua_State *L) {
   TBytes path = LuaCheckString(L, 1);
   LuaClearStack(L);
-  TText name = BytesToText(path);
+  TText name = FileNameText(path);
   if (IsExistingDirectory(name)) {
     if (!RemoveDirectoryOrLink(name))
       return PathFailure(L, path, ": Cannot remove directory");
@@ -121,10 +127,10 @@ int PathCopy(lua_State *L) {
   TBytes target = LuaCheckString(L, 2);
   bool failIfExists = LuaOptBoolean(L, 3, false);
   LuaClearStack(L);
-  TText sourceName = BytesToText(source);
+  TText sourceName = FileNameText(source);
   if (!IsExistingFile(sourceName))
     return PathFailure(L, source, NoSuchFile);
-  if (!CopyFilePath(sourceName, BytesToText(target), failIfExists))
+  if (!CopyFilePath(sourceName, FileNameText(target), failIfExists))
     return PathFailure(L, source, ": Cannot copy file");
   return LuaReturnBoolean(L, true);
 }
@@ -133,10 +139,10 @@ int PathMove(lua_State *L) {
   TBytes source = LuaCheckString(L, 1);
   TBytes target = LuaCheckString(L, 2);
   LuaClearStack(L);
-  TText sourceName = BytesToText(source);
+  TText sourceName = FileNameText(source);
   if (!IsExistingFile(sourceName))
     return PathFailure(L, source, NoSuchFile);
-  if (!MovePath(sourceName, BytesToText(target)))
+  if (!MovePath(sourceName, FileNameText(target)))
     return PathFailure(L, source, ": Cannot move file");
   return LuaReturnBoolean(L, true);
 }
@@ -145,8 +151,8 @@ int PathRename(lua_State *L) {
   TBytes oldName = LuaCheckString(L, 1);
   TBytes newName = LuaCheckString(L, 2);
   LuaClearStack(L);
-  TText oldText = BytesToText(oldName);
-  TText newText = BytesToText(newName);
+  TText oldText = FileNameText(oldName);
+  TText newText = FileNameText(newName);
   if (!PathExists(oldText))
     return PathFailure(L, oldName, NoSuchFile);
   if (PathExists(newText))
