@@ -5,12 +5,12 @@
 
 #include "engine/lua_api.h"
 
-const luaL_Reg* MathExtensionFunctions();
-const luaL_Reg* OsExtensionFunctions();
-const luaL_Reg* PathLibraryFunctions();
-const luaL_Reg* StringExtensionFunctions();
-const luaL_Reg* TableExtensionFunctions();
+const luaL_Reg *MathExtensionFunctions();
+const luaL_Reg *OsExtensionFunctions();
+const luaL_Reg *PathLibraryFunctions();
+const luaL_Reg *StringExtensionFunctions();
+const luaL_Reg *TableExtensionFunctions();
 
 // Creates the zip library's metatables and the global table "zip"; leaves the
 // stack as it found it.
-void RegisterZipLibrary(lua_State* L);
+void RegisterZipLibrary(lua_State *L);

@@ -8,7 +8,7 @@
 
 namespace {
 
-bool AllIntegers(lua_State* L, int count) {
+bool AllIntegers(lua_State *L, int count) {
   for (int i = 1; i <= count; ++i)
     if (!lua_isinteger(L, i))
       return false;
@@ -44,7 +44,7 @@ template <typename T> T Constrain(T value, T low, T high) {
   return value;
 }
 
-int MathConstrain(lua_State* L) {
+int MathConstrain(lua_State *L) {
   if (AllIntegers(L, 3)) {
     std::int64_t value = lua_tointeger(L, 1), low = lua_tointeger(L, 2), high = lua_tointeger(L, 3);
     LuaClearStack(L);
@@ -55,7 +55,7 @@ int MathConstrain(lua_State* L) {
   return LuaReturnNumber(L, Constrain(value, low, high));
 }
 
-int MathMap(lua_State* L) {
+int MathMap(lua_State *L) {
   if (AllIntegers(L, 5)) {
     std::int64_t v[5];
     for (int i = 0; i < 5; ++i)
@@ -76,7 +76,7 @@ int MathMap(lua_State* L) {
 
 } // namespace
 
-const luaL_Reg* MathExtensionFunctions() {
+const luaL_Reg *MathExtensionFunctions() {
   static const luaL_Reg functions[] = {
       {"constrain", LuaBoundary<MathConstrain>},
       {"map", LuaBoundary<MathMap>},

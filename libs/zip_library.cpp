@@ -1,3 +1,3 @@
 #include "libs/extension_libraries.h"
 
-void RegisterZipLibrary(lua_State*) {}
+void RegisterZipLibrary(lua_State *) {}

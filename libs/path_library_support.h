@@ -1,0 +1,27 @@
+// Shared by the two halves of os.path: the text functions and queries in
+// path_library.cpp, the listings and file operations in path_library_files.cpp.
+#pragma once
+
+#include "core/text.h"
+#include "engine/lua_api.h"
+
+// A file-name argument as host text. A name whose bytes host text cannot carry
+// unchanged (invalid in the code page) would come back to the system as other bytes,
+// naming another file or none; it becomes a text that no system call accepts (it
+// holds a NUL), so every test reports it missing and every operation fails on it.
+TText FileNameText(TBytesView name);
+
+// An expected failure: nil, then the argument's bytes exactly as the script passed
+// them followed by the fixed suffix (": No such file or directory" ...).
+int PathFailure(lua_State *L, TBytesView argument, TBytesView suffix);
+
+// The listings and file operations, as host functions (not yet behind the boundary).
+int PathList(lua_State *L);
+int PathListInfo(lua_State *L);
+int PathChdir(lua_State *L);
+int PathMkdir(lua_State *L);
+int PathRmdir(lua_State *L);
+int PathRemove(lua_State *L);
+int PathCopy(lua_State *L);
+int PathMove(lua_State *L);
+int PathRename(lua_State *L);
