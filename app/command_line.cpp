@@ -2,10 +2,10 @@
 
 #include "app/messages.h"
 #include "app/run_settings.h"
-#include "core/script_search.h"
 #include "core/file_helpers.h"
 #include "core/path_expand.h"
 #include "core/path_text.h"
+#include "core/script_search.h"
 #include "core/text_routines.h"
 #include "core/tokenizer.h"
 #include "core/wildcard.h"
@@ -15,7 +15,9 @@ namespace {
 constexpr int Continue = 0;
 constexpr int Failed = 1;
 
-bool IsOption(TTextView arg, TTextView forms) { return IsOneOf(arg, forms, true, u"|"); }
+bool IsOption(TTextView arg, TTextView forms) {
+  return IsOneOf(arg, forms, true, u"|");
+}
 
 int Reject(TTextView message) {
   WriteMessage(message);
@@ -23,7 +25,7 @@ int Reject(TTextView message) {
 }
 
 // The value after a value-taking option; none when the option is the last argument.
-const TText* NextValue(const std::vector<TText>& args, size_t& i) {
+const TText *NextValue(const std::vector<TText> &args, size_t &i) {
   if (i + 1 >= args.size())
     return nullptr;
   return &args[++i];
@@ -34,7 +36,7 @@ int UsageAfterBanner() {
   return Failed;
 }
 
-int ReadInputOption(const TText& value) {
+int ReadInputOption(const TText &value) {
   RunSettings.InputFile = PathExpand(value);
   if (HasWildcards(PathDirectory(RunSettings.InputFile), true))
     return Reject(u"Fehler: Pfad darf keine Wildcards beinhalten!");
@@ -46,7 +48,7 @@ int ReadInputOption(const TText& value) {
   return Continue;
 }
 
-int ReadOutputOption(const TText& value) {
+int ReadOutputOption(const TText &value) {
   RunSettings.OutputFile = value;
   if (HasWildcards(value, true))
     return Reject(u"Fehler: Ausgabedatei darf keine Wildcards enthalten!");
@@ -56,28 +58,28 @@ int ReadOutputOption(const TText& value) {
   return Continue;
 }
 
-int ReadArgument(const std::vector<TText>& args, size_t& i) {
-  const TText& arg = args[i];
+int ReadArgument(const std::vector<TText> &args, size_t &i) {
+  const TText &arg = args[i];
   if (IsOption(arg, u"/c|-c")) {
     if (!RunSettings.ScriptCommands.empty())
       return Reject(u"Fehler: Scriptkommandos wurden bereits angegeben!");
     if (!RunSettings.ScriptFile.empty())
       return Reject(u"Fehler: Nur Scriptdatei ODER Scriptkommandos möglich!");
-    const TText* value = NextValue(args, i);
+    const TText *value = NextValue(args, i);
     if (!value)
       return UsageAfterBanner();
     RunSettings.ScriptCommands = *value;
   } else if (IsOption(arg, u"/i|-i")) {
     if (!RunSettings.InputFile.empty())
       return Reject(u"Fehler: Eingabedatei wurde bereits angegeben!");
-    const TText* value = NextValue(args, i);
+    const TText *value = NextValue(args, i);
     if (!value)
       return UsageAfterBanner();
     return ReadInputOption(*value);
   } else if (IsOption(arg, u"/o|-o")) {
     if (!RunSettings.OutputFile.empty())
       return Reject(u"Fehler: Ausgabedatei wurde bereits angegeben!");
-    const TText* value = NextValue(args, i);
+    const TText *value = NextValue(args, i);
     if (!value)
       return UsageAfterBanner();
     return ReadOutputOption(*value);
@@ -122,17 +124,17 @@ int AdjustSettings() {
 } // namespace
 
 bool IsOneOf(TTextView text, TTextView alternatives, bool caseInsensitive, TTextView separator) {
-  for (const TText& alternative : TokenList(alternatives, separator, true, true, true))
+  for (const TText &alternative : TokenList(alternatives, separator, true, true, true))
     if (SameTextLocale(text, alternative, caseInsensitive))
       return true;
   return false;
 }
 
-bool WantsUsage(const std::vector<TText>& args) {
+bool WantsUsage(const std::vector<TText> &args) {
   return args.empty() || IsOption(args[0], u"/?|-?");
 }
 
-int ReadCommandLine(const std::vector<TText>& args) {
+int ReadCommandLine(const std::vector<TText> &args) {
   RunSettings = TRunSettings{};
   for (size_t i = 0; i < args.size(); ++i)
     if (int result = ReadArgument(args, i); result != Continue)

@@ -13,7 +13,7 @@ bool IsOneOf(TTextView text, TTextView alternatives, bool caseInsensitive, TText
 // Fills RunSettings from the arguments (program name excluded) and applies the
 // adjustments after the last one. Returns 0 to go on with the run, or the exit
 // code when the program must end (usage shown or an argument rejected).
-int ReadCommandLine(const std::vector<TText>& args);
+int ReadCommandLine(const std::vector<TText> &args);
 
 // True if the arguments ask for the usage text alone (none, or "/?" first).
-bool WantsUsage(const std::vector<TText>& args);
+bool WantsUsage(const std::vector<TText> &args);

@@ -15,14 +15,15 @@ void ShowBanner(bool withContact) {
   TInfoVersion info;
   info.Execute();
   WriteMessage(u"");
-  WriteMessage(info.ProductName() + u" " + info.ShortFileVersion() + u" - " + info.LegalCopyright());
+  WriteMessage(info.ProductName() + u" " + info.ShortFileVersion() + u" - " +
+               info.LegalCopyright());
   if (withContact)
     WriteMessage(info.Mail() + u" - " + info.Internet());
   WriteMessage(u"");
 }
 
 void ShowUsage() {
-  static const char16_t* const usage[] = {
+  static const char16_t *const usage[] = {
       u"Aufruf:",
       u"  REDEVUVO scriptdatei.pwl [/i quelle] [/o ziel] [/s] [/p] [/b]",
       u"  REDEVUVO /c \"scriptkommandos\" [/i quelle] [/o ziel] [/s] [/p] [/b]",
@@ -46,6 +47,6 @@ void ShowUsage() {
       u"                Ueberschreiben eine Sicherungskopie erstellt.",
   };
   ShowBanner(false);
-  for (const char16_t* line : usage)
+  for (const char16_t *line : usage)
     WriteMessage(line);
 }

@@ -11,7 +11,7 @@
 namespace {
 
 // Read, run, write; the result of the last step that ran.
-int ProcessInput(const std::optional<TText>& fileName, bool inPlace) {
+int ProcessInput(const std::optional<TText> &fileName, bool inPlace) {
   int result = ReadInput(fileName);
   if (result == StepOk)
     result = RunScript();
@@ -26,7 +26,8 @@ int RunPlan() {
   if (RunSettings.SubDirs || RunSettings.InputHasWildcards) {
     // Every match in name order; the first file that fails ends the run.
     int result = 0;
-    for (const TText& file : FindFiles(RunSettings.InputFile, RunSettings.SubDirs, false, true, false)) {
+    for (const TText &file :
+         FindFiles(RunSettings.InputFile, RunSettings.SubDirs, false, true, false)) {
       result = ProcessInput(file, RunSettings.InPlace);
       if (result > 0)
         break;
@@ -38,7 +39,7 @@ int RunPlan() {
 
 } // namespace
 
-int RunProgram(int argc, char** argv) {
+int RunProgram(int argc, char **argv) {
   platform::IgnoreBrokenPipe();
   std::vector<TText> args;
   for (int i = 1; i < argc; ++i)

@@ -5,10 +5,10 @@
 #include "platform/code_page.h"
 #include "platform/unicode_case.h"
 
-const unsigned char* AnsiUpperTable() {
+const unsigned char *AnsiUpperTable() {
   static const std::array<unsigned char, 256> table = [] {
     std::array<unsigned char, 256> t{};
-    const platform::TCodePage& page = platform::AnsiCodePage();
+    const platform::TCodePage &page = platform::AnsiCodePage();
     for (int b = 0; b < 256; ++b) {
       t[b] = static_cast<unsigned char>(b);
       if (page.IsUtf8()) {
@@ -27,8 +27,8 @@ const unsigned char* AnsiUpperTable() {
   return table.data();
 }
 
-const char16_t* WideUpperTable() {
-  static const std::array<char16_t, 65536>* table = [] {
+const char16_t *WideUpperTable() {
+  static const std::array<char16_t, 65536> *table = [] {
     static std::array<char16_t, 65536> t;
     for (size_t u = 0; u < t.size(); ++u)
       t[u] = platform::UpperCaseUnit(static_cast<char16_t>(u));
@@ -39,14 +39,14 @@ const char16_t* WideUpperTable() {
 
 TText UpperText(TTextView text) {
   TText out(text);
-  for (auto& c : out)
+  for (auto &c : out)
     c = platform::UpperCaseUnit(c);
   return out;
 }
 
 TText LowerText(TTextView text) {
   TText out(text);
-  for (auto& c : out)
+  for (auto &c : out)
     c = platform::LowerCaseUnit(c);
   return out;
 }

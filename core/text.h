@@ -14,4 +14,6 @@ using TBytes = std::string;
 using TBytesView = std::string_view;
 
 // ASCII-only literal helper for host text built in code: u"..." is used where possible.
-inline TText AsciiText(std::string_view ascii) { return TText(ascii.begin(), ascii.end()); }
+inline TText AsciiText(std::string_view ascii) {
+  return TText(ascii.begin(), ascii.end());
+}

@@ -12,7 +12,7 @@ enum TRaiseKind { RaiseArgument, RaiseMessage, RaiseValue, RaiseHostFailure };
 // The text to raise, kept outside the raising frame (static storage).
 thread_local std::string PendingText;
 
-void SetPendingText(const char* text) noexcept {
+void SetPendingText(const char *text) noexcept {
   try {
     PendingText = text;
   } catch (...) {
@@ -22,19 +22,19 @@ void SetPendingText(const char* text) noexcept {
 
 // Installed on a failed run's threads: every instruction raises again, so no
 // protected call of the script can carry on after a host failure.
-void HostFailureHook(lua_State* L, lua_Debug*) {
-  TLua* engine = TLua::FromState(L);
+void HostFailureHook(lua_State *L, lua_Debug *) {
+  TLua *engine = TLua::FromState(L);
   lua_pushstring(L, engine ? engine->HostFailure().c_str() : "host failure");
   lua_error(L);
 }
 
-void EndRunOnThread(lua_State* L) {
+void EndRunOnThread(lua_State *L) {
   lua_sethook(L, HostFailureHook, LUA_MASKCALL | LUA_MASKRET | LUA_MASKLINE | LUA_MASKCOUNT, 1);
 }
 
 } // namespace
 
-TPendingRaise CaptureScriptError(const EScriptError& error) noexcept {
+TPendingRaise CaptureScriptError(const EScriptError &error) noexcept {
   SetPendingText(error.Text().c_str());
   switch (error.Kind()) {
   case EScriptError::ArgumentError:
@@ -47,13 +47,13 @@ TPendingRaise CaptureScriptError(const EScriptError& error) noexcept {
   return {RaiseValue, 0};
 }
 
-TPendingRaise CaptureHostFailure(lua_State* L, const char* message) noexcept {
-  if (TLua* engine = TLua::FromState(L))
+TPendingRaise CaptureHostFailure(lua_State *L, const char *message) noexcept {
+  if (TLua *engine = TLua::FromState(L))
     engine->RecordHostFailure(message);
   return {RaiseHostFailure, 0};
 }
 
-void Raise(lua_State* L, TPendingRaise raise) {
+void Raise(lua_State *L, TPendingRaise raise) {
   switch (raise.Kind) {
   case RaiseArgument:
     luaL_argerror(L, raise.Index,
@@ -68,11 +68,11 @@ void Raise(lua_State* L, TPendingRaise raise) {
   default: {
     EndRunOnThread(L);
     lua_rawgeti(L, LUA_REGISTRYINDEX, LUA_RIDX_MAINTHREAD);
-    lua_State* mainThread = lua_tothread(L, -1);
+    lua_State *mainThread = lua_tothread(L, -1);
     lua_pop(L, 1);
     if (mainThread && mainThread != L)
       EndRunOnThread(mainThread);
-    TLua* engine = TLua::FromState(L);
+    TLua *engine = TLua::FromState(L);
     lua_pushstring(L, engine ? engine->HostFailure().c_str() : "host failure");
     lua_error(L);
   }
@@ -83,8 +83,8 @@ void Raise(lua_State* L, TPendingRaise raise) {
 
 } // namespace boundary_detail
 
-void ThrowIfHostFailed(lua_State* L) {
-  TLua* engine = TLua::FromState(L);
+void ThrowIfHostFailed(lua_State *L) {
+  TLua *engine = TLua::FromState(L);
   if (engine && engine->HostFailed())
     throw EHostFailureRecorded();
 }

@@ -20,19 +20,19 @@ struct TPendingRaise {
   int Index;
 };
 
-TPendingRaise CaptureScriptError(const EScriptError& error) noexcept;
-TPendingRaise CaptureHostFailure(lua_State* L, const char* message) noexcept;
-[[noreturn]] void Raise(lua_State* L, TPendingRaise raise);
+TPendingRaise CaptureScriptError(const EScriptError &error) noexcept;
+TPendingRaise CaptureHostFailure(lua_State *L, const char *message) noexcept;
+[[noreturn]] void Raise(lua_State *L, TPendingRaise raise);
 
 } // namespace boundary_detail
 
-template <typename TBody> int LuaProtectedHostCall(lua_State* L, TBody&& body) {
+template <typename TBody> int LuaProtectedHostCall(lua_State *L, TBody &&body) {
   boundary_detail::TPendingRaise raise;
   try {
     return body();
-  } catch (const EScriptError& error) {
+  } catch (const EScriptError &error) {
     raise = boundary_detail::CaptureScriptError(error);
-  } catch (const std::exception& error) {
+  } catch (const std::exception &error) {
     raise = boundary_detail::CaptureHostFailure(L, error.what());
   } catch (...) {
     raise = boundary_detail::CaptureHostFailure(L, "unknown host failure");
@@ -41,16 +41,16 @@ template <typename TBody> int LuaProtectedHostCall(lua_State* L, TBody&& body) {
 }
 
 // A host function as a lua_CFunction behind the boundary.
-template <int (*Function)(lua_State*)> int LuaBoundary(lua_State* L) {
+template <int (*Function)(lua_State *)> int LuaBoundary(lua_State *L) {
   return LuaProtectedHostCall(L, [L] { return Function(L); });
 }
 
 // Throws when a host failure ended the run while script code was called back
 // (a loop that called lua_pcall must not go on after it).
-void ThrowIfHostFailed(lua_State* L);
+void ThrowIfHostFailed(lua_State *L);
 
 // Thrown to carry an already recorded host failure out of host code.
 class EHostFailureRecorded : public std::exception {
 public:
-  const char* what() const noexcept override { return "host failure"; }
+  const char *what() const noexcept override { return "host failure"; }
 };

@@ -12,7 +12,7 @@
 namespace {
 
 struct TShowConstant {
-  const char* Name;
+  const char *Name;
   int Value;
 };
 
@@ -21,18 +21,18 @@ constexpr TShowConstant ShowConstants[] = {
     {"SHOWMINNOACTIVE", 7}, {"SHOWNA", 8},        {"SHOWDEFAULT", 10},
 };
 
-void AddFunctionsToGlobalTable(lua_State* L, const char* table, const luaL_Reg* functions) {
+void AddFunctionsToGlobalTable(lua_State *L, const char *table, const luaL_Reg *functions) {
   if (!LuaGetGlobalTable(L, table))
     return;
   luaL_setfuncs(L, functions, 0);
   lua_pop(L, 1);
 }
 
-void RegisterOs(lua_State* L) {
+void RegisterOs(lua_State *L) {
   if (!LuaGetGlobalTable(L, "os"))
     return;
   luaL_setfuncs(L, OsExtensionFunctions(), 0);
-  for (const TShowConstant& constant : ShowConstants)
+  for (const TShowConstant &constant : ShowConstants)
     LuaSetFieldInteger(L, constant.Name, constant.Value);
   lua_pushstring(L, "path");
   lua_newtable(L);
@@ -43,9 +43,9 @@ void RegisterOs(lua_State* L) {
   lua_pop(L, 1);
 }
 
-TTextList RequireExtensions(const TText& extensions) {
+TTextList RequireExtensions(const TText &extensions) {
   TTextList list;
-  for (const TText& token : TokenList(extensions, u";", true, true, true)) {
+  for (const TText &token : TokenList(extensions, u";", true, true, true)) {
     TText entry = Trim(token);
     if (entry.empty())
       continue;
@@ -58,13 +58,13 @@ TTextList RequireExtensions(const TText& extensions) {
   return list;
 }
 
-void AddDirectoryPatterns(TText& path, const TText& dir, const TText& scriptDirName,
-                          const TTextList& extensions, bool allowBaseDir, bool allowInit) {
-  auto addPatterns = [&](const TText& base) {
-    for (const TText& e : extensions)
+void AddDirectoryPatterns(TText &path, const TText &dir, const TText &scriptDirName,
+                          const TTextList &extensions, bool allowBaseDir, bool allowInit) {
+  auto addPatterns = [&](const TText &base) {
+    for (const TText &e : extensions)
       path = AppendText(path, JoinDirName(base, u"?" + e), u";", false, false);
     if (allowInit)
-      for (const TText& e : extensions)
+      for (const TText &e : extensions)
         path = AppendText(path, JoinDirName(base, u"?/init" + e), u";", false, false);
   };
   if (!IsDirectoryPath(dir))
@@ -80,7 +80,7 @@ void AddDirectoryPatterns(TText& path, const TText& dir, const TText& scriptDirN
 
 } // namespace
 
-const TLuaClass& REveVed::StaticClass() {
+const TLuaClass &REveVed::StaticClass() {
   static const TLuaClass info{"REveVed", &TLua::StaticClass(), {}};
   return info;
 }
@@ -91,7 +91,7 @@ void REveVed::Open() {
 }
 
 void REveVed::Init() {
-  lua_State* L = LuaState();
+  lua_State *L = LuaState();
   AddFunctionsToGlobalTable(L, "math", MathExtensionFunctions());
   RegisterOs(L);
   AddFunctionsToGlobalTable(L, "string", StringExtensionFunctions());
@@ -99,9 +99,9 @@ void REveVed::Init() {
   RegisterZipLibrary(L);
 }
 
-TText RequirePathText(const TText& userDir, const TText& scriptDirName, const TText& extensions,
+TText RequirePathText(const TText &userDir, const TText &scriptDirName, const TText &extensions,
                       bool allowBaseDir, bool allowCurrentDir, bool allowProgDir, bool allowInit,
-                      const TText& programDirectory) {
+                      const TText &programDirectory) {
   TText path;
   TText user = Trim(userDir);
   TText scriptDir = Trim(scriptDirName);
@@ -115,13 +115,14 @@ TText RequirePathText(const TText& userDir, const TText& scriptDirName, const TT
   return path;
 }
 
-void REveVed::SetRequirePath(const TText& userDir, const TText& scriptDirName,
-                             const TText& extensions, bool allowBaseDir, bool allowCurrentDir,
+void REveVed::SetRequirePath(const TText &userDir, const TText &scriptDirName,
+                             const TText &extensions, bool allowBaseDir, bool allowCurrentDir,
                              bool allowProgDir, bool allowInit) {
-  TText programDirectory = WithTrailingSeparator(PathDirectory(BytesToText(platform::ProgramPath())));
+  TText programDirectory =
+      WithTrailingSeparator(PathDirectory(BytesToText(platform::ProgramPath())));
   TText path = RequirePathText(userDir, scriptDirName, extensions, allowBaseDir, allowCurrentDir,
                                allowProgDir, allowInit, programDirectory);
-  lua_State* L = LuaState();
+  lua_State *L = LuaState();
   if (lua_getglobal(L, "package") == LUA_TTABLE)
     LuaSetFieldString(L, u"path", path);
   lua_pop(L, 1);

@@ -6,8 +6,8 @@
 
 class REveVed : public TLua {
 public:
-  static const TLuaClass& StaticClass();
-  const TLuaClass& ClassInfo() const override { return StaticClass(); }
+  static const TLuaClass &StaticClass();
+  const TLuaClass &ClassInfo() const override { return StaticClass(); }
 
   void Open() override;
 
@@ -15,12 +15,12 @@ public:
   void Init();
 
   // Replaces package.path with the patterns of the chosen directories.
-  void SetRequirePath(const TText& userDir, const TText& scriptDirName, const TText& extensions,
+  void SetRequirePath(const TText &userDir, const TText &scriptDirName, const TText &extensions,
                       bool allowBaseDir, bool allowCurrentDir, bool allowProgDir, bool allowInit);
 };
 
 // The package.path text SetRequirePath builds; programDirectory is the program's
 // directory with its trailing separator.
-TText RequirePathText(const TText& userDir, const TText& scriptDirName, const TText& extensions,
+TText RequirePathText(const TText &userDir, const TText &scriptDirName, const TText &extensions,
                       bool allowBaseDir, bool allowCurrentDir, bool allowProgDir, bool allowInit,
-                      const TText& programDirectory);
+                      const TText &programDirectory);

@@ -10,22 +10,24 @@
 
 namespace {
 
-std::string ToRuntimeName(const TText& name) { return TextToBytes(name); }
+std::string ToRuntimeName(const TText &name) {
+  return TextToBytes(name);
+}
 
 // The body of every method closure: upvalue 1 is the target, upvalue 2 the
 // published method. Runs behind the boundary like every host function.
-int DispatchMethod(lua_State* L) {
-  void* target = const_cast<void*>(lua_topointer(L, lua_upvalueindex(1)));
-  auto* code = static_cast<const TPublishedMethod*>(lua_topointer(L, lua_upvalueindex(2)));
+int DispatchMethod(lua_State *L) {
+  void *target = const_cast<void *>(lua_topointer(L, lua_upvalueindex(1)));
+  auto *code = static_cast<const TPublishedMethod *>(lua_topointer(L, lua_upvalueindex(2)));
   if (code->ClassFunction)
     return code->ClassFunction(L);
-  TLua* object = static_cast<TLua*>(target);
+  TLua *object = static_cast<TLua *>(target);
   TLuaMethod method = code->Method;
   return LuaProtectedHostCall(L, [object, method, L] { return (object->*method)(L); });
 }
 
-const TPublishedMethod& RequireMethod(const TLuaClass& aClass, const TText& func) {
-  const TPublishedMethod* method = aClass.FindMethod(ToRuntimeName(func));
+const TPublishedMethod &RequireMethod(const TLuaClass &aClass, const TText &func) {
+  const TPublishedMethod *method = aClass.FindMethod(ToRuntimeName(func));
   // A name the class does not publish must not become a script function that
   // fails uncontrolled when called: refuse the registration.
   if (method == nullptr)
@@ -33,35 +35,37 @@ const TPublishedMethod& RequireMethod(const TLuaClass& aClass, const TText& func
   return *method;
 }
 
-void StoreEngine(lua_State* L, TLua* engine) {
+void StoreEngine(lua_State *L, TLua *engine) {
   // Coroutines copy the main thread's extra space, so every thread finds its engine.
-  *static_cast<TLua**>(lua_getextraspace(L)) = engine;
+  *static_cast<TLua **>(lua_getextraspace(L)) = engine;
 }
 
 } // namespace
 
-const TPublishedMethod* TLuaClass::FindMethod(const std::string& name) const {
-  for (const TLuaClass* c = this; c != nullptr; c = c->Parent)
-    for (const TPublishedMethod& m : c->Methods)
+const TPublishedMethod *TLuaClass::FindMethod(const std::string &name) const {
+  for (const TLuaClass *c = this; c != nullptr; c = c->Parent)
+    for (const TPublishedMethod &m : c->Methods)
       if (name == m.Name)
         return &m;
   return nullptr;
 }
 
-const TLuaClass& TLua::StaticClass() {
+const TLuaClass &TLua::StaticClass() {
   static const TLuaClass info{"TLua", nullptr, {{"print", &TLua::print, nullptr}}};
   return info;
 }
 
 TLua::TLua() = default;
 
-TLua::~TLua() { Close(); }
-
-TLua* TLua::FromState(lua_State* L) {
-  return L ? *static_cast<TLua**>(lua_getextraspace(L)) : nullptr;
+TLua::~TLua() {
+  Close();
 }
 
-void TLua::RecordHostFailure(const char* message) noexcept {
+TLua *TLua::FromState(lua_State *L) {
+  return L ? *static_cast<TLua **>(lua_getextraspace(L)) : nullptr;
+}
+
+void TLua::RecordHostFailure(const char *message) noexcept {
   if (FHostFailed)
     return;
   FHostFailed = true;
@@ -96,8 +100,8 @@ void TLua::Close() {
     lua_close(FLuaState);
 }
 
-int LuaMessageHandler(lua_State* L) {
-  const char* msg = lua_tostring(L, 1);
+int LuaMessageHandler(lua_State *L) {
+  const char *msg = lua_tostring(L, 1);
   if (msg == nullptr) {
     if (luaL_callmeta(L, 1, "__tostring") && lua_type(L, -1) == LUA_TSTRING)
       return 1;
@@ -107,7 +111,7 @@ int LuaMessageHandler(lua_State* L) {
   return 1;
 }
 
-int TLua::DoCall(lua_State* L, int nArg, int nRes) {
+int TLua::DoCall(lua_State *L, int nArg, int nRes) {
   int base = lua_gettop(L) - nArg;
   lua_pushcfunction(L, LuaMessageHandler);
   lua_insert(L, base);
@@ -116,20 +120,20 @@ int TLua::DoCall(lua_State* L, int nArg, int nRes) {
   return status;
 }
 
-int TLua::DoChunk(lua_State* L, int status) {
+int TLua::DoChunk(lua_State *L, int status) {
   if (status != LUA_OK)
     return status;
   return DoCall(L, 0, 0);
 }
 
-int TLua::DoFile(const TText& filename) {
+int TLua::DoFile(const TText &filename) {
   Open();
   std::string name = ToRuntimeName(FFilePath + filename);
   int status = luaL_loadfile(FLuaState, name.c_str());
   return DoChunk(FLuaState, status);
 }
 
-int TLua::DoString(const TText& value) {
+int TLua::DoString(const TText &value) {
   Open();
   std::string code = ToRuntimeName(value);
   int status = luaL_loadstring(FLuaState, code.c_str());
@@ -138,7 +142,7 @@ int TLua::DoString(const TText& value) {
   return status;
 }
 
-int TLua::RunChunk(const std::string& code) {
+int TLua::RunChunk(const std::string &code) {
   Open();
   // Messages name a string chunk by its first line. Script files are joined with
   // CR LF, and a CR inside a console message sends the cursor back over it, so the
@@ -147,8 +151,8 @@ int TLua::RunChunk(const std::string& code) {
   size_t lineBreak = name.find('\n');
   if (lineBreak != std::string::npos && lineBreak > 0 && name[lineBreak - 1] == '\r')
     name.erase(lineBreak - 1, 1);
-  int status = luaL_loadbufferx(FLuaState, code.data(), std::strlen(code.c_str()), name.c_str(),
-                                nullptr);
+  int status =
+      luaL_loadbufferx(FLuaState, code.data(), std::strlen(code.c_str()), name.c_str(), nullptr);
   if (status == LUA_OK)
     status = lua_pcall(FLuaState, 0, 0, 0);
   return status;
@@ -163,15 +167,17 @@ TText TLua::ErrorTextOnTop() const {
   size_t length = 0;
   // lua_tolstring would turn a number on the stack into a string in place; convert a copy.
   lua_pushvalue(FLuaState, -1);
-  const char* s = lua_tolstring(FLuaState, -1, &length);
+  const char *s = lua_tolstring(FLuaState, -1, &length);
   TText text = BytesToText(std::string_view(s, length));
   lua_pop(FLuaState, 1);
   return text;
 }
 
-int TLua::Run() { return DoChunk(FLuaState, LUA_OK); }
+int TLua::Run() {
+  return DoChunk(FLuaState, LUA_OK);
+}
 
-void TLua::DoPrint(const TText& msg) {
+void TLua::DoPrint(const TText &msg) {
   if (FOnPrint) {
     FOnPrint(msg);
     return;
@@ -181,7 +187,7 @@ void TLua::DoPrint(const TText& msg) {
     throw EHostIoError("Cannot write print output to standard output");
 }
 
-int TLua::print(lua_State* L) {
+int TLua::print(lua_State *L) {
   int n = lua_gettop(L);
   std::string line;
   lua_getglobal(L, "tostring");
@@ -194,7 +200,7 @@ int TLua::print(lua_State* L) {
       ThrowIfHostFailed(L);
       throw EScriptError::FromStackTop();
     }
-    const char* s = lua_tolstring(L, -1, nullptr);
+    const char *s = lua_tolstring(L, -1, nullptr);
     if (s == nullptr)
       throw EScriptError::WithMessage("\"tostring\" must return a string to \"print\"");
     if (i > 1)
@@ -206,79 +212,80 @@ int TLua::print(lua_State* L) {
   return 0;
 }
 
-void TLua::PushFunction(lua_State* L, void* data, const TPublishedMethod* code,
-                        const TText& funcName) {
+void TLua::PushFunction(lua_State *L, void *data, const TPublishedMethod *code,
+                        const TText &funcName) {
   std::string name = ToRuntimeName(funcName);
   lua_pushlstring(L, name.data(), name.size());
   lua_pushlightuserdata(L, data);
-  lua_pushlightuserdata(L, const_cast<TPublishedMethod*>(code));
+  lua_pushlightuserdata(L, const_cast<TPublishedMethod *>(code));
   lua_pushcclosure(L, DispatchMethod, 2);
 }
 
-void TLua::RegisterFunction(lua_State* L, lua_CFunction func, const TText& funcName) {
+void TLua::RegisterFunction(lua_State *L, lua_CFunction func, const TText &funcName) {
   std::string name = ToRuntimeName(funcName);
   lua_register(L, name.c_str(), func);
 }
 
-void TLua::RegisterFunction(lua_CFunction func, const TText& funcName) {
+void TLua::RegisterFunction(lua_CFunction func, const TText &funcName) {
   RegisterFunction(FLuaState, func, funcName);
 }
 
-void TLua::RegisterFunction(lua_State* L, void* data, const TPublishedMethod* code,
-                            const TText& funcName) {
+void TLua::RegisterFunction(lua_State *L, void *data, const TPublishedMethod *code,
+                            const TText &funcName) {
   PushFunction(L, data, code, funcName);
   std::string name = ToRuntimeName(funcName);
   lua_setglobal(L, name.c_str());
 }
 
-void TLua::RegisterFunction(lua_State* L, const TLuaClass& aClass, const TText& func,
-                            const TText& funcName) {
-  const TPublishedMethod& method = RequireMethod(aClass, func);
+void TLua::RegisterFunction(lua_State *L, const TLuaClass &aClass, const TText &func,
+                            const TText &funcName) {
+  const TPublishedMethod &method = RequireMethod(aClass, func);
   if (method.ClassFunction == nullptr)
     throw ELuaError("Method \"" + ToRuntimeName(func) + "\" of " + aClass.Name +
                     " needs an object");
   RegisterFunction(L, method.ClassFunction, funcName);
 }
 
-void TLua::RegisterFunction(lua_State* L, TLua& aObject, const TText& func,
-                            const TText& funcName) {
-  const TPublishedMethod& method = RequireMethod(aObject.ClassInfo(), func);
+void TLua::RegisterFunction(lua_State *L, TLua &aObject, const TText &func, const TText &funcName) {
+  const TPublishedMethod &method = RequireMethod(aObject.ClassInfo(), func);
   RegisterFunction(L, &aObject, &method, funcName);
 }
 
-void TLua::RegisterClassFunction(lua_State* L, TLua& aObject, const TText& func,
-                                 const TText& funcName) {
-  const TLuaClass& aClass = aObject.ClassInfo();
-  const TPublishedMethod& method = RequireMethod(aClass, func);
+void TLua::RegisterClassFunction(lua_State *L, TLua &aObject, const TText &func,
+                                 const TText &funcName) {
+  const TLuaClass &aClass = aObject.ClassInfo();
+  const TPublishedMethod &method = RequireMethod(aClass, func);
   if (method.ClassFunction == nullptr)
     throw ELuaError("Method \"" + ToRuntimeName(func) + "\" of " + aClass.Name +
                     " needs an object");
-  RegisterFunction(L, const_cast<TLuaClass*>(&aClass), &method, funcName);
+  RegisterFunction(L, const_cast<TLuaClass *>(&aClass), &method, funcName);
 }
 
-void TLua::RegisterFunction(const TLuaClass& aClass, const TText& func) {
+void TLua::RegisterFunction(const TLuaClass &aClass, const TText &func) {
   RegisterFunction(FLuaState, aClass, func, func);
 }
 
-void TLua::RegisterFunction(const TLuaClass& aClass, const TText& func, const TText& funcName) {
+void TLua::RegisterFunction(const TLuaClass &aClass, const TText &func, const TText &funcName) {
   RegisterFunction(FLuaState, aClass, func, funcName);
 }
 
-void TLua::RegisterFunction(TLua& aObject, const TText& func, const TText& funcName) {
+void TLua::RegisterFunction(TLua &aObject, const TText &func, const TText &funcName) {
   RegisterFunction(FLuaState, aObject, func, funcName);
 }
 
-void TLua::RegisterFunction(TLua& aObject, const TText& func) {
+void TLua::RegisterFunction(TLua &aObject, const TText &func) {
   RegisterFunction(FLuaState, aObject, func, func);
 }
 
-void TLua::RegisterFunction(const TText& func) { RegisterFunction(FLuaState, *this, func, func); }
+void TLua::RegisterFunction(const TText &func) {
+  RegisterFunction(FLuaState, *this, func, func);
+}
 
-void TLua::RegisterFunction(const TText& func, const TText& funcName) {
+void TLua::RegisterFunction(const TText &func, const TText &funcName) {
   RegisterFunction(FLuaState, *this, func, funcName);
 }
 
-void TLua::RegisterPackage(lua_State* L, const TText& packageName, lua_CFunction initFunc) {
+void TLua::RegisterPackage(lua_State *L, const TText &packageName, lua_CFunction initFunc) {
   std::string name = ToRuntimeName(packageName);
   lua_getglobal(L, "package");
   lua_getfield(L, -1, "preload");
@@ -287,23 +294,31 @@ void TLua::RegisterPackage(lua_State* L, const TText& packageName, lua_CFunction
   lua_pop(L, 2);
 }
 
-void TLua::RegisterPackage(const TText& packageName, lua_CFunction initFunc) {
+void TLua::RegisterPackage(const TText &packageName, lua_CFunction initFunc) {
   RegisterPackage(FLuaState, packageName, initFunc);
 }
 
-void TLua::RegisterMethodPackage(lua_State* L, void* data, const TPublishedMethod* code,
-                                 const TText& packageName) {
+void TLua::RegisterMethodPackage(lua_State *L, void *data, const TPublishedMethod *code,
+                                 const TText &packageName) {
   std::string name = ToRuntimeName(packageName);
   lua_getglobal(L, "package");
   lua_getfield(L, -1, "preload");
   lua_pushlightuserdata(L, data);
-  lua_pushlightuserdata(L, const_cast<TPublishedMethod*>(code));
+  lua_pushlightuserdata(L, const_cast<TPublishedMethod *>(code));
   lua_pushcclosure(L, DispatchMethod, 2);
   lua_setfield(L, -2, name.c_str());
   lua_pop(L, 2);
 }
 
-void TLua::FreeLuaLibrary() { FreeLuaRuntime(); }
-bool TLua::LuaLibraryLoaded() { return LuaRuntimeLoaded(); }
-void TLua::LoadLuaLibrary() { LoadLuaRuntime(); }
-void TLua::InitLuaLibrary() { BindLuaRuntime(); }
+void TLua::FreeLuaLibrary() {
+  FreeLuaRuntime();
+}
+bool TLua::LuaLibraryLoaded() {
+  return LuaRuntimeLoaded();
+}
+void TLua::LoadLuaLibrary() {
+  LoadLuaRuntime();
+}
+void TLua::InitLuaLibrary() {
+  BindLuaRuntime();
+}

@@ -13,70 +13,70 @@
 class TLua;
 
 // Output event of the script's print: receives one printed line.
-using TOnLuaPrint = std::function<void(const TText& msg)>;
+using TOnLuaPrint = std::function<void(const TText &msg)>;
 
 // A host method callable from scripts: takes the state, returns the result count.
-using TLuaMethod = int (TLua::*)(lua_State* L);
+using TLuaMethod = int (TLua::*)(lua_State *L);
 
 // One entry of a class's table of published methods: an instance method, or a
 // class-level function called with the state only (already wrapped by the boundary).
 struct TPublishedMethod {
-  const char* Name;
+  const char *Name;
   TLuaMethod Method = nullptr;
   lua_CFunction ClassFunction = nullptr;
 };
 
 // A class's published methods and its base; lookup searches the class, then its bases.
 struct TLuaClass {
-  const char* Name;
-  const TLuaClass* Parent;
+  const char *Name;
+  const TLuaClass *Parent;
   std::vector<TPublishedMethod> Methods;
 
-  const TPublishedMethod* FindMethod(const std::string& name) const;
+  const TPublishedMethod *FindMethod(const std::string &name) const;
 };
 
 class TLua {
 public:
   TLua();
   virtual ~TLua();
-  TLua(const TLua&) = delete;
-  TLua& operator=(const TLua&) = delete;
+  TLua(const TLua &) = delete;
+  TLua &operator=(const TLua &) = delete;
 
-  static const TLuaClass& StaticClass();
-  virtual const TLuaClass& ClassInfo() const { return StaticClass(); }
+  static const TLuaClass &StaticClass();
+  virtual const TLuaClass &ClassInfo() const { return StaticClass(); }
 
-  virtual void DoPrint(const TText& msg);
-  static void RegisterMethodPackage(lua_State* L, void* data, const TPublishedMethod* code,
-                                    const TText& packageName);
+  virtual void DoPrint(const TText &msg);
+  static void RegisterMethodPackage(lua_State *L, void *data, const TPublishedMethod *code,
+                                    const TText &packageName);
   virtual void Open();
   virtual void Close();
-  virtual int DoFile(const TText& filename);
-  virtual int DoString(const TText& value);
-  virtual int DoChunk(lua_State* L, int status);
-  virtual int DoCall(lua_State* L, int nArg, int nRes);
+  virtual int DoFile(const TText &filename);
+  virtual int DoString(const TText &value);
+  virtual int DoChunk(lua_State *L, int status);
+  virtual int DoCall(lua_State *L, int nArg, int nRes);
   virtual int Run();
 
   // Registration family; every name becomes a global of the state.
-  static void RegisterFunction(lua_State* L, lua_CFunction func, const TText& funcName);
-  void RegisterFunction(lua_CFunction func, const TText& funcName);
-  static void RegisterFunction(lua_State* L, void* data, const TPublishedMethod* code,
-                               const TText& funcName);
-  static void RegisterFunction(lua_State* L, const TLuaClass& aClass, const TText& func,
-                               const TText& funcName);
-  static void RegisterFunction(lua_State* L, TLua& aObject, const TText& func,
-                               const TText& funcName);
-  static void RegisterClassFunction(lua_State* L, TLua& aObject, const TText& func,
-                                    const TText& funcName);
-  void RegisterFunction(const TLuaClass& aClass, const TText& func);
-  void RegisterFunction(const TLuaClass& aClass, const TText& func, const TText& funcName);
-  void RegisterFunction(TLua& aObject, const TText& func, const TText& funcName);
-  void RegisterFunction(TLua& aObject, const TText& func);
-  void RegisterFunction(const TText& func);
-  void RegisterFunction(const TText& func, const TText& funcName);
-  static void RegisterPackage(lua_State* L, const TText& packageName, lua_CFunction initFunc);
-  void RegisterPackage(const TText& packageName, lua_CFunction initFunc);
-  static void PushFunction(lua_State* L, void* data, const TPublishedMethod* code,
-                           const TText& funcName);
+  static void RegisterFunction(lua_State *L, lua_CFunction func, const TText &funcName);
+  void RegisterFunction(lua_CFunction func, const TText &funcName);
+  static void RegisterFunction(lua_State *L, void *data, const TPublishedMethod *code,
+                               const TText &funcName);
+  static void RegisterFunction(lua_State *L, const TLuaClass &aClass, const TText &func,
+                               const TText &funcName);
+  static void RegisterFunction(lua_State *L, TLua &aObject, const TText &func,
+                               const TText &funcName);
+  static void RegisterClassFunction(lua_State *L, TLua &aObject, const TText &func,
+                                    const TText &funcName);
+  void RegisterFunction(const TLuaClass &aClass, const TText &func);
+  void RegisterFunction(const TLuaClass &aClass, const TText &func, const TText &funcName);
+  void RegisterFunction(TLua &aObject, const TText &func, const TText &funcName);
+  void RegisterFunction(TLua &aObject, const TText &func);
+  void RegisterFunction(const TText &func);
+  void RegisterFunction(const TText &func, const TText &funcName);
+  static void RegisterPackage(lua_State *L, const TText &packageName, lua_CFunction initFunc);
+  void RegisterPackage(const TText &packageName, lua_CFunction initFunc);
+  static void PushFunction(lua_State *L, void *data, const TPublishedMethod *code,
+                           const TText &funcName);
 
   // The runtime binding, process-wide.
   static void FreeLuaLibrary();
@@ -85,34 +85,34 @@ public:
   static void InitLuaLibrary();
 
   // The script's print (published as "print").
-  int print(lua_State* L);
+  int print(lua_State *L);
 
-  const TText& FilePath() const { return FFilePath; }
-  void SetFilePath(const TText& value) { FFilePath = value; }
-  const TOnLuaPrint& OnPrint() const { return FOnPrint; }
+  const TText &FilePath() const { return FFilePath; }
+  void SetFilePath(const TText &value) { FFilePath = value; }
+  const TOnLuaPrint &OnPrint() const { return FOnPrint; }
   void SetOnPrint(TOnLuaPrint value) { FOnPrint = std::move(value); }
   bool Opened() const { return FOpened; }
-  lua_State* LuaState() const { return FLuaState; }
-  void SetLuaState(lua_State* value) { FLuaState = value; }
+  lua_State *LuaState() const { return FLuaState; }
+  void SetLuaState(lua_State *value) { FLuaState = value; }
 
   // Loads code as one chunk from a string and calls it protected, with no
   // arguments, no results and no message handler. Returns the status.
-  int RunChunk(const std::string& code);
+  int RunChunk(const std::string &code);
   // The error value on top of the stack as text: a string or a number in its
   // string form; anything else gives the empty text.
   TText ErrorTextOnTop() const;
 
   // A host failure that ended the current run (empty when none happened).
-  const std::string& HostFailure() const { return FHostFailure; }
+  const std::string &HostFailure() const { return FHostFailure; }
   bool HostFailed() const { return FHostFailed; }
   // Records the first host failure of the run; later ones keep the first text.
-  void RecordHostFailure(const char* message) noexcept;
+  void RecordHostFailure(const char *message) noexcept;
 
   // The engine that owns a state (and every coroutine of it), or nullptr.
-  static TLua* FromState(lua_State* L);
+  static TLua *FromState(lua_State *L);
 
 private:
-  lua_State* FLuaState = nullptr;
+  lua_State *FLuaState = nullptr;
   TOnLuaPrint FOnPrint;
   TText FFilePath;
   bool FOpened = false;
@@ -121,4 +121,4 @@ private:
 };
 
 // The message handler of DoCall: message plus traceback.
-int LuaMessageHandler(lua_State* L);
+int LuaMessageHandler(lua_State *L);

@@ -3,7 +3,7 @@
 namespace {
 
 // The name in single quotes, a quote inside it doubled.
-std::string QuotedName(const std::string& name) {
+std::string QuotedName(const std::string &name) {
   std::string quoted = "'";
   for (char c : name) {
     quoted += c;
@@ -15,5 +15,5 @@ std::string QuotedName(const std::string& name) {
 
 } // namespace
 
-ELuaLibraryMethodNotFound::ELuaLibraryMethodNotFound(const std::string& name)
+ELuaLibraryMethodNotFound::ELuaLibraryMethodNotFound(const std::string &name)
     : ELuaError("Entry point \"" + QuotedName(name) + "\" not found") {}

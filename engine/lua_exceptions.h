@@ -24,7 +24,7 @@ public:
 
 class ELuaLibraryMethodNotFound : public ELuaError {
 public:
-  explicit ELuaLibraryMethodNotFound(const std::string& name);
+  explicit ELuaLibraryMethodNotFound(const std::string &name);
 };
 
 // A host input/output failure (for example print output that cannot be written).
@@ -50,8 +50,8 @@ public:
 
   TKind Kind() const { return FKind; }
   int Index() const { return FIndex; }
-  const std::string& Text() const { return FText; }
-  const char* what() const noexcept override { return FText.c_str(); }
+  const std::string &Text() const { return FText; }
+  const char *what() const noexcept override { return FText.c_str(); }
 
 private:
   EScriptError(TKind kind, int index, std::string text)

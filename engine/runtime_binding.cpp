@@ -9,7 +9,7 @@ extern "C" const char redevuvo_lua_runtime_end[];
 
 namespace {
 
-void* RuntimeHandle = nullptr;
+void *RuntimeHandle = nullptr;
 
 // Set by tests only: the image to use instead of the embedded one.
 std::optional<std::optional<std::string_view>> ImageOverride;
@@ -37,7 +37,9 @@ std::string_view EmbeddedLuaRuntimeImage() {
                           size_t(redevuvo_lua_runtime_end - redevuvo_lua_runtime_begin));
 }
 
-bool LuaRuntimeLoaded() { return RuntimeHandle != nullptr && BindingComplete; }
+bool LuaRuntimeLoaded() {
+  return RuntimeHandle != nullptr && BindingComplete;
+}
 
 void LoadLuaRuntime() {
   FreeLuaRuntime();
@@ -52,9 +54,9 @@ void LoadLuaRuntime() {
 
 void BindLuaRuntime() {
   BindingComplete = false;
-  const TLuaEntryPointSlot* slots = LuaEntryPointSlots();
+  const TLuaEntryPointSlot *slots = LuaEntryPointSlots();
   for (int i = 0; i < LuaEntryPointCount; ++i) {
-    void* address = platform::LibrarySymbol(RuntimeHandle, slots[i].Name);
+    void *address = platform::LibrarySymbol(RuntimeHandle, slots[i].Name);
     if (address == nullptr) {
       FreeLuaRuntime();
       throw ELuaLibraryMethodNotFound(slots[i].Name);

@@ -28,8 +28,8 @@ class TLuaRuntimeImageOverride {
 public:
   explicit TLuaRuntimeImageOverride(std::optional<std::string_view> image);
   ~TLuaRuntimeImageOverride();
-  TLuaRuntimeImageOverride(const TLuaRuntimeImageOverride&) = delete;
-  TLuaRuntimeImageOverride& operator=(const TLuaRuntimeImageOverride&) = delete;
+  TLuaRuntimeImageOverride(const TLuaRuntimeImageOverride &) = delete;
+  TLuaRuntimeImageOverride &operator=(const TLuaRuntimeImageOverride &) = delete;
 
 private:
   std::optional<std::optional<std::string_view>> FPrevious;

@@ -23,7 +23,7 @@ bool IsUtf8Name(std::string_view name) {
   return EqualsIgnoreAsciiCase(name, "UTF-8") || EqualsIgnoreAsciiCase(name, "utf8");
 }
 
-void AppendUtf16(std::u16string& out, char32_t cp) {
+void AppendUtf16(std::u16string &out, char32_t cp) {
   if (cp < 0x10000) {
     out.push_back(char16_t(cp));
   } else {
@@ -35,7 +35,7 @@ void AppendUtf16(std::u16string& out, char32_t cp) {
 
 // Length of the valid UTF-8 sequence starting at s[i], or 0 with `consumed` set to the
 // length of the maximal invalid subpart (at least 1) that becomes one U+FFFD.
-size_t DecodeUtf8At(std::string_view s, size_t i, char32_t& cp, size_t& consumed) {
+size_t DecodeUtf8At(std::string_view s, size_t i, char32_t &cp, size_t &consumed) {
   const auto byte = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
   unsigned char b0 = byte(i);
   size_t need;
@@ -91,7 +91,7 @@ TCodePage TCodePage::FromCharsetName(std::string_view charset) {
     return page;
   UErrorCode status = U_ZERO_ERROR;
   std::string name(charset);
-  UConverter* converter = ucnv_open(name.c_str(), &status);
+  UConverter *converter = ucnv_open(name.c_str(), &status);
   if (U_FAILURE(status) || converter == nullptr)
     return page;
   if (ucnv_getMaxCharSize(converter) != 1) {
@@ -234,10 +234,11 @@ std::string TCodePage::EncodeLossless(std::u16string_view text) const {
 }
 
 char16_t TCodePage::DecodeByte(unsigned char byte) const {
-  return FSingleByte ? FSingleByte->ToUnicode[byte] : char16_t(byte < 0x80 ? byte : ReplacementChar);
+  return FSingleByte ? FSingleByte->ToUnicode[byte]
+                     : char16_t(byte < 0x80 ? byte : ReplacementChar);
 }
 
-unsigned char TCodePage::EncodeChar(char16_t c, bool& ok) const {
+unsigned char TCodePage::EncodeChar(char16_t c, bool &ok) const {
   if (FSingleByte) {
     ok = FSingleByte->Mapped[c];
     return ok ? FSingleByte->FromUnicode[c] : 0;
@@ -247,8 +248,8 @@ unsigned char TCodePage::EncodeChar(char16_t c, bool& ok) const {
 }
 
 std::string CharsetFromEnvironment() {
-  for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
-    const char* value = std::getenv(variable);
+  for (const char *variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+    const char *value = std::getenv(variable);
     if (value == nullptr || *value == '\0')
       continue;
     std::string_view locale(value);
@@ -262,13 +263,17 @@ std::string CharsetFromEnvironment() {
   return "";
 }
 
-const TCodePage& AnsiCodePage() {
+const TCodePage &AnsiCodePage() {
   static const TCodePage page = TCodePage::FromCharsetName(CharsetFromEnvironment());
   return page;
 }
 
 } // namespace platform
 
-std::u16string BytesToText(std::string_view bytes) { return platform::AnsiCodePage().Decode(bytes); }
+std::u16string BytesToText(std::string_view bytes) {
+  return platform::AnsiCodePage().Decode(bytes);
+}
 
-std::string TextToBytes(std::u16string_view text) { return platform::AnsiCodePage().Encode(text); }
+std::string TextToBytes(std::u16string_view text) {
+  return platform::AnsiCodePage().Encode(text);
+}

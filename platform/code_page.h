@@ -17,7 +17,7 @@ public:
   static TCodePage FromCharsetName(std::string_view charset);
 
   bool IsUtf8() const { return FSingleByte == nullptr; }
-  const std::string& Name() const { return FName; }
+  const std::string &Name() const { return FName; }
 
   // Bytes to UTF-16; invalid UTF-8 becomes U+FFFD, one per maximal invalid sequence.
   std::u16string Decode(std::string_view bytes) const;
@@ -33,7 +33,7 @@ public:
   // Single-byte pages only: the character of one byte, and the byte of a character
   // (0 with ok = false when the page lacks it).
   char16_t DecodeByte(unsigned char byte) const;
-  unsigned char EncodeChar(char16_t c, bool& ok) const;
+  unsigned char EncodeChar(char16_t c, bool &ok) const;
 
 private:
   struct TSingleByteTables {
@@ -49,7 +49,7 @@ private:
 std::string CharsetFromEnvironment();
 
 // The process's code page, read from the environment on first use and kept.
-const TCodePage& AnsiCodePage();
+const TCodePage &AnsiCodePage();
 
 } // namespace platform
 

@@ -29,7 +29,7 @@ bool WriteAll(int fd, std::string_view data) {
 
 } // namespace
 
-void* LoadLibraryFromMemory(std::string_view image) {
+void *LoadLibraryFromMemory(std::string_view image) {
   if (image.empty())
     return nullptr;
   TFileDescriptor file{memfd_create("redevuvo-runtime", MFD_CLOEXEC)};
@@ -39,11 +39,11 @@ void* LoadLibraryFromMemory(std::string_view image) {
   return dlopen(path.c_str(), RTLD_NOW | RTLD_GLOBAL);
 }
 
-void* LibrarySymbol(void* library, const char* name) {
+void *LibrarySymbol(void *library, const char *name) {
   return library ? dlsym(library, name) : nullptr;
 }
 
-void FreeLibrary(void* library) {
+void FreeLibrary(void *library) {
   if (library)
     dlclose(library);
 }

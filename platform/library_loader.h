@@ -8,11 +8,11 @@ namespace platform {
 
 // Maps the image with its symbols global (later modules resolve against it).
 // Returns nullptr when the image cannot be mapped; nothing is reported besides that.
-void* LoadLibraryFromMemory(std::string_view image);
+void *LoadLibraryFromMemory(std::string_view image);
 
 // The address of an exported symbol, or nullptr.
-void* LibrarySymbol(void* library, const char* name);
+void *LibrarySymbol(void *library, const char *name);
 
-void FreeLibrary(void* library);
+void FreeLibrary(void *library);
 
 } // namespace platform

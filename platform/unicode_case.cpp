@@ -14,7 +14,11 @@ char16_t MapUnit(char16_t c, UChar32 (*map)(UChar32)) {
 
 } // namespace
 
-char16_t UpperCaseUnit(char16_t c) { return MapUnit(c, u_toupper); }
-char16_t LowerCaseUnit(char16_t c) { return MapUnit(c, u_tolower); }
+char16_t UpperCaseUnit(char16_t c) {
+  return MapUnit(c, u_toupper);
+}
+char16_t LowerCaseUnit(char16_t c) {
+  return MapUnit(c, u_tolower);
+}
 
 } // namespace platform

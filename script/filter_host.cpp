@@ -7,17 +7,17 @@
 #include "script/pwl_table.h"
 
 VIroveridUza::VIroveridUza() {
-  SetOnPrint([this](const TText& msg) { PrintOutput(msg); });
+  SetOnPrint([this](const TText &msg) { PrintOutput(msg); });
 }
 
-const TLuaClass& VIroveridUza::StaticClass() {
+const TLuaClass &VIroveridUza::StaticClass() {
   static const TLuaClass info{"VIroveridUza", &REveVed::StaticClass(), {}};
   return info;
 }
 
-VIroveridUza& VIroveridUza::FromState(lua_State* L) {
+VIroveridUza &VIroveridUza::FromState(lua_State *L) {
   // Every state the PWL functions are registered in belongs to a filter host.
-  auto* host = dynamic_cast<VIroveridUza*>(TLua::FromState(L));
+  auto *host = dynamic_cast<VIroveridUza *>(TLua::FromState(L));
   if (host == nullptr)
     throw std::logic_error("PWL function called outside a filter host");
   return *host;
@@ -32,12 +32,12 @@ void VIroveridUza::Open() {
     lua_pop(LuaState(), 1);
 }
 
-void VIroveridUza::PrintOutput(const TText& msg) {
+void VIroveridUza::PrintOutput(const TText &msg) {
   if (!platform::WriteStandardError(TextToBytes(msg) + "\n"))
     throw EHostIoError("Cannot write print output to standard error");
 }
 
-const TLineList& VIroveridUza::CurrentTextLines() {
+const TLineList &VIroveridUza::CurrentTextLines() {
   if (!FTextLines || FTextLinesData != CurrentText.data() || FTextLinesSize != CurrentText.size()) {
     FTextLines.emplace(CurrentText);
     FTextLinesData = CurrentText.data();

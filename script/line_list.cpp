@@ -20,12 +20,12 @@ std::string_view LineEndBytes(TLineEnd end) {
 template <typename TAdd> void ScanLines(std::string_view text, TAdd add) {
   size_t start = 0;
   while (start < text.size()) {
-    const void* found = std::memchr(text.data() + start, '\n', text.size() - start);
+    const void *found = std::memchr(text.data() + start, '\n', text.size() - start);
     if (found == nullptr) {
       add(start, text.size() - start, LineEndNone);
       return;
     }
-    size_t lf = size_t(static_cast<const char*>(found) - text.data());
+    size_t lf = size_t(static_cast<const char *>(found) - text.data());
     bool crlf = lf > start && text[lf - 1] == '\r';
     add(start, (crlf ? lf - 1 : lf) - start, crlf ? LineEndCRLF : LineEndLF);
     start = lf + 1;
@@ -34,7 +34,9 @@ template <typename TAdd> void ScanLines(std::string_view text, TAdd add) {
 
 } // namespace
 
-TLineList::TLineList(std::string_view text) : FSource(text) { FindLineAt(0); }
+TLineList::TLineList(std::string_view text) : FSource(text) {
+  FindLineAt(0);
+}
 
 void TLineList::FindLineAt(size_t start) {
   if (start >= FSource.size()) {
@@ -42,14 +44,14 @@ void TLineList::FindLineAt(size_t start) {
     return;
   }
   FCurrentStart = start;
-  const void* found = std::memchr(FSource.data() + start, '\n', FSource.size() - start);
+  const void *found = std::memchr(FSource.data() + start, '\n', FSource.size() - start);
   if (found == nullptr) {
     FCurrentLength = FSource.size() - start;
     FCurrentEnd = LineEndNone;
     FNextStart = FSource.size();
     return;
   }
-  size_t lf = size_t(static_cast<const char*>(found) - FSource.data());
+  size_t lf = size_t(static_cast<const char *>(found) - FSource.data());
   bool crlf = lf > start && FSource[lf - 1] == '\r';
   FCurrentLength = (crlf ? lf - 1 : lf) - start;
   FCurrentEnd = crlf ? LineEndCRLF : LineEndLF;
@@ -77,10 +79,10 @@ void TLineList::BuildIndex() const {
   FIndexed = true;
 }
 
-std::string_view TLineList::Text(const TRef& ref) const {
+std::string_view TLineList::Text(const TRef &ref) const {
   uint64_t offset = ref.OffsetAndKind >> 3;
   bool inOutput = (ref.OffsetAndKind & 4) != 0;
-  const char* base = inOutput ? FOutput.data() : FSource.data();
+  const char *base = inOutput ? FOutput.data() : FSource.data();
   return std::string_view(base + offset, ref.Length);
 }
 
@@ -108,7 +110,9 @@ void TLineList::ReplaceCurrent(std::string_view text) {
   Advance();
 }
 
-void TLineList::DeleteCurrent() { Advance(); }
+void TLineList::DeleteCurrent() {
+  Advance();
+}
 
 std::string TLineList::TakeOutput() {
   std::string output = std::move(FOutput);
@@ -120,7 +124,7 @@ std::string TLineList::TakeOutput() {
   return output;
 }
 
-void TLineList::Reorder(const std::vector<uint32_t>& order) {
+void TLineList::Reorder(const std::vector<uint32_t> &order) {
   BuildIndex();
   std::vector<TRef> reordered;
   reordered.reserve(FRefs.size());
@@ -132,11 +136,11 @@ void TLineList::Reorder(const std::vector<uint32_t>& order) {
 std::string TLineList::Join() const {
   BuildIndex();
   size_t total = 0;
-  for (const TRef& ref : FRefs)
+  for (const TRef &ref : FRefs)
     total += ref.Length + LineEndBytes(EndOf(ref)).size();
   std::string out;
   out.reserve(total);
-  for (const TRef& ref : FRefs) {
+  for (const TRef &ref : FRefs) {
     out.append(Text(ref));
     out.append(LineEndBytes(EndOf(ref)));
   }

@@ -33,7 +33,7 @@ public:
 
   // Sorting (before any line is processed): reorders the lines by a permutation
   // of their indices, and joins them with their own line ends.
-  void Reorder(const std::vector<uint32_t>& order);
+  void Reorder(const std::vector<uint32_t> &order);
   std::string Join() const;
 
 private:
@@ -44,8 +44,8 @@ private:
   static TRef MakeRef(uint64_t offset, uint64_t length, bool inOutput, TLineEnd end) {
     return {offset << 3 | uint64_t(inOutput) << 2 | uint64_t(end), length};
   }
-  static TLineEnd EndOf(const TRef& ref) { return TLineEnd(ref.OffsetAndKind & 3); }
-  std::string_view Text(const TRef& ref) const;
+  static TLineEnd EndOf(const TRef &ref) { return TLineEnd(ref.OffsetAndKind & 3); }
+  std::string_view Text(const TRef &ref) const;
   void FindLineAt(size_t start);
   void Advance();
   void BuildIndex() const;

@@ -20,8 +20,7 @@ constexpr int CallbackIndex = 1;
 // touches either.
 class TIterationScope {
 public:
-  TIterationScope(VIroveridUza& host, const char* name, TLineList* lines = nullptr)
-      : FHost(host) {
+  TIterationScope(VIroveridUza &host, const char *name, TLineList *lines = nullptr) : FHost(host) {
     if (host.Iterating())
       throw EScriptError::WithMessage(std::string("PWL.") + name +
                                       " cannot be called from inside a PWL callback");
@@ -32,41 +31,42 @@ public:
     FHost.SetIterating(false);
     FHost.SetCurrentLines(nullptr);
   }
-  TIterationScope(const TIterationScope&) = delete;
-  TIterationScope& operator=(const TIterationScope&) = delete;
+  TIterationScope(const TIterationScope &) = delete;
+  TIterationScope &operator=(const TIterationScope &) = delete;
 
 private:
-  VIroveridUza& FHost;
+  VIroveridUza &FHost;
 };
 
 // Calls the callback with the arguments pushed above it, for exactly one result.
 // An error raised by the callback stands in the result's place.
-void CallCallback(lua_State* L, int argumentCount) {
+void CallCallback(lua_State *L, int argumentCount) {
   lua_pcall(L, argumentCount, 1, 0);
   ThrowIfHostFailed(L);
 }
 
 // The callback's result: nil removes the item (false), a string or number gives
 // the item's new bytes; any other value is an argument error.
-bool CallbackResult(lua_State* L, std::string_view& bytes) {
+bool CallbackResult(lua_State *L, std::string_view &bytes) {
   int type = lua_type(L, -1);
   if (type == LUA_TNIL || type == LUA_TNONE)
     return false;
   if (type != LUA_TSTRING && type != LUA_TNUMBER)
     throw EScriptError::Argument(-1, "string expected, got " + LuaTypeNameOf(L, -1));
   size_t length = 0;
-  const char* s = lua_tolstring(L, -1, &length);
+  const char *s = lua_tolstring(L, -1, &length);
   bytes = std::string_view(s, length);
   return true;
 }
 
-void ReplaceCurrentText(VIroveridUza& host, std::string text) {
+void ReplaceCurrentText(VIroveridUza &host, std::string text) {
   CurrentText = std::move(text);
   host.CurrentTextChanged();
 }
 
-void PushBytes(lua_State* L, std::string_view bytes) { lua_pushlstring(L, bytes.data(), bytes.size()); }
-
+void PushBytes(lua_State *L, std::string_view bytes) {
+  lua_pushlstring(L, bytes.data(), bytes.size());
+}
 
 // An iteration whose callback runs unprotected inside one protected call for
 // many items: a protected call per item costs more than the callback itself on
@@ -78,13 +78,13 @@ public:
   virtual bool AtEnd() const = 0;
   // Pushes the callback's arguments; returns their count. Only pushes prepared
   // values, so nothing here owns an object when the runtime raises.
-  virtual int PushArguments(lua_State* L) = 0;
+  virtual int PushArguments(lua_State *L) = 0;
   // Takes the result on top of the stack for the current item and moves on.
-  virtual void TakeResult(lua_State* L) = 0;
+  virtual void TakeResult(lua_State *L) = 0;
 
   // Runs every item. Script errors of the results are thrown after the
   // protected call has returned, never across the runtime's frames.
-  void Run(lua_State* L) {
+  void Run(lua_State *L) {
     while (!AtEnd() && !FFailure) {
       lua_pushcfunction(L, RunUnprotected);
       lua_pushlightuserdata(L, this);
@@ -103,8 +103,8 @@ public:
 private:
   // Called with the loop and the callback; owns nothing, as the runtime may raise
   // through it.
-  static int RunUnprotected(lua_State* L) {
-    auto* loop = static_cast<TCallbackLoop*>(lua_touserdata(L, 1));
+  static int RunUnprotected(lua_State *L) {
+    auto *loop = static_cast<TCallbackLoop *>(lua_touserdata(L, 1));
     while (!loop->AtEnd()) {
       lua_pushvalue(L, 2);
       lua_call(L, loop->PushArguments(L), 1);
@@ -116,7 +116,7 @@ private:
     return 0;
   }
 
-  bool TakeResultCaught(lua_State* L) noexcept {
+  bool TakeResultCaught(lua_State *L) noexcept {
     try {
       TakeResult(L);
       return true;
@@ -131,15 +131,15 @@ private:
 
 class TLineLoop : public TCallbackLoop {
 public:
-  TLineLoop(TLineList& lines, lua_Integer user) : FLines(lines), FUser(user) {}
+  TLineLoop(TLineList &lines, lua_Integer user) : FLines(lines), FUser(user) {}
   bool AtEnd() const override { return FLines.AtEnd(); }
-  int PushArguments(lua_State* L) override {
+  int PushArguments(lua_State *L) override {
     PushBytes(L, FLines.Current());
     lua_pushinteger(L, FNumber);
     lua_pushinteger(L, FUser);
     return 3;
   }
-  void TakeResult(lua_State* L) override {
+  void TakeResult(lua_State *L) override {
     std::string_view result;
     if (CallbackResult(L, result)) {
       FLines.ReplaceCurrent(result);
@@ -150,15 +150,15 @@ public:
   }
 
 private:
-  TLineList& FLines;
+  TLineList &FLines;
   lua_Integer FUser;
   lua_Integer FNumber = 1;
 };
 
-int ForEachLine(lua_State* L) {
+int ForEachLine(lua_State *L) {
   LuaCheckFunction(L, CallbackIndex);
   lua_Integer user = LuaOptInteger(L, 2, 0);
-  VIroveridUza& host = VIroveridUza::FromState(L);
+  VIroveridUza &host = VIroveridUza::FromState(L);
   TLineList lines(CurrentText);
   TIterationScope scope(host, "ForEachLine", &lines);
   lua_settop(L, CallbackIndex);
@@ -170,20 +170,21 @@ int ForEachLine(lua_State* L) {
 
 class TCharLoop : public TCallbackLoop {
 public:
-  TCharLoop(const std::string& text, lua_Integer user) : FText(text), FUser(user) {
+  TCharLoop(const std::string &text, lua_Integer user) : FText(text), FUser(user) {
     FOutput.reserve(text.size()); // grows geometrically from there
   }
   bool AtEnd() const override { return FPos >= FText.size(); }
-  int PushArguments(lua_State* L) override {
+  int PushArguments(lua_State *L) override {
     // The neighbours are those of the text as it was read, never replacement results.
     PushBytes(L, std::string_view(&FText[FPos], 1));
     lua_pushinteger(L, lua_Integer(FPos + 1));
     lua_pushinteger(L, FUser);
     PushBytes(L, FPos > 0 ? std::string_view(&FText[FPos - 1], 1) : std::string_view());
-    PushBytes(L, FPos + 1 < FText.size() ? std::string_view(&FText[FPos + 1], 1) : std::string_view());
+    PushBytes(L,
+              FPos + 1 < FText.size() ? std::string_view(&FText[FPos + 1], 1) : std::string_view());
     return 5;
   }
-  void TakeResult(lua_State* L) override {
+  void TakeResult(lua_State *L) override {
     std::string_view result;
     if (CallbackResult(L, result))
       FOutput.append(result);
@@ -195,16 +196,16 @@ public:
   }
 
 private:
-  const std::string& FText;
+  const std::string &FText;
   lua_Integer FUser;
   size_t FPos = 0;
   std::string FOutput;
 };
 
-int ForEachChar(lua_State* L) {
+int ForEachChar(lua_State *L) {
   LuaCheckFunction(L, CallbackIndex);
   lua_Integer user = LuaOptInteger(L, 2, 0);
-  VIroveridUza& host = VIroveridUza::FromState(L);
+  VIroveridUza &host = VIroveridUza::FromState(L);
   TIterationScope scope(host, "ForEachChar");
   lua_settop(L, CallbackIndex);
   if (!CurrentText.empty()) {
@@ -227,20 +228,20 @@ public:
     lua_Integer User;
   };
 
-  TTokenLoop(TLineList& lines, TOptions options)
+  TTokenLoop(TLineList &lines, TOptions options)
       : FLines(lines), FOptions(std::move(options)), FPage(platform::AnsiCodePage()),
         FJoin(FPage.EncodeLossless(FOptions.Separators)) {
     Settle();
   }
   bool AtEnd() const override { return FLines.AtEnd(); }
-  int PushArguments(lua_State* L) override {
+  int PushArguments(lua_State *L) override {
     PushBytes(L, FTokenBytes);
     lua_pushinteger(L, FLineNumber);
     lua_pushinteger(L, FTokenNumber);
     lua_pushinteger(L, FOptions.User);
     return 4;
   }
-  void TakeResult(lua_State* L) override {
+  void TakeResult(lua_State *L) override {
     std::string_view result;
     if (CallbackResult(L, result) && !result.empty()) {
       if (FTokenNumber > 1)
@@ -274,9 +275,9 @@ private:
       FTokenBytes = FPage.EncodeLossless(FTokens[FTokenIndex]);
   }
 
-  TLineList& FLines;
+  TLineList &FLines;
   TOptions FOptions;
-  const platform::TCodePage& FPage;
+  const platform::TCodePage &FPage;
   std::string FJoin;
   TTextList FTokens;
   size_t FTokenIndex = 0;
@@ -287,7 +288,7 @@ private:
   std::string FLine;
 };
 
-int ForEachToken(lua_State* L) {
+int ForEachToken(lua_State *L) {
   LuaCheckFunction(L, CallbackIndex);
   TBytes separators = LuaOptString(L, 2, " ");
   TTokenLoop::TOptions options;
@@ -296,7 +297,7 @@ int ForEachToken(lua_State* L) {
   options.DropEmptyLast = LuaOptBoolean(L, 5, false);
   options.User = LuaOptInteger(L, 6, 0);
   options.Separators = platform::AnsiCodePage().DecodeLossless(separators);
-  VIroveridUza& host = VIroveridUza::FromState(L);
+  VIroveridUza &host = VIroveridUza::FromState(L);
   TLineList lines(CurrentText);
   TIterationScope scope(host, "ForEachToken", &lines);
   lua_settop(L, CallbackIndex);
@@ -306,22 +307,21 @@ int ForEachToken(lua_State* L) {
   return LuaReturnBoolean(L, true);
 }
 
-
 // A merge sort over line indices: it needs fewer comparisons than a quicksort,
 // and whatever the comparison answers, it stays inside the list and ends.
 class TLineSorter {
 public:
-  TLineSorter(lua_State* L, int linesTable, lua_Integer user)
+  TLineSorter(lua_State *L, int linesTable, lua_Integer user)
       : FL(L), FLinesTable(linesTable), FUser(user) {}
 
-  void Sort(std::vector<uint32_t>& order) {
+  void Sort(std::vector<uint32_t> &order) {
     FBuffer.resize(order.size());
     SortRange(order.data(), FBuffer.data(), order.size());
   }
 
 private:
   // Sorts items[0, n) in place, using scratch[0, n).
-  void SortRange(uint32_t* items, uint32_t* scratch, size_t n) {
+  void SortRange(uint32_t *items, uint32_t *scratch, size_t n) {
     if (n < 2)
       return;
     size_t half = n / 2;
@@ -339,7 +339,7 @@ private:
 
   // True when line a sorts before line b: the comparison of a with b is negative.
   bool Before(uint32_t a, uint32_t b) {
-    lua_State* L = FL;
+    lua_State *L = FL;
     lua_pushvalue(L, CallbackIndex);
     lua_rawgeti(L, FLinesTable, lua_Integer(a) + 1);
     lua_rawgeti(L, FLinesTable, lua_Integer(b) + 1);
@@ -350,16 +350,16 @@ private:
     return result < 0;
   }
 
-  lua_State* FL;
+  lua_State *FL;
   int FLinesTable;
   lua_Integer FUser;
   std::vector<uint32_t> FBuffer;
 };
 
-int SortLines(lua_State* L) {
+int SortLines(lua_State *L) {
   LuaCheckFunction(L, CallbackIndex);
   lua_Integer user = LuaOptInteger(L, 2, 0);
-  VIroveridUza& host = VIroveridUza::FromState(L);
+  VIroveridUza &host = VIroveridUza::FromState(L);
   TLineList lines(CurrentText);
   TIterationScope scope(host, "SortLines", &lines);
   lua_settop(L, CallbackIndex);
@@ -382,22 +382,22 @@ int SortLines(lua_State* L) {
   return LuaClearStack(L);
 }
 
-int CharCount(lua_State* L) {
+int CharCount(lua_State *L) {
   LuaClearStack(L);
   return LuaReturnInteger(L, std::int64_t(CurrentText.size()));
 }
 
-const TLineList& VisibleLines(VIroveridUza& host) {
+const TLineList &VisibleLines(VIroveridUza &host) {
   return host.CurrentLines() ? *host.CurrentLines() : host.CurrentTextLines();
 }
 
-int LineCount(lua_State* L) {
-  VIroveridUza& host = VIroveridUza::FromState(L);
+int LineCount(lua_State *L) {
+  VIroveridUza &host = VIroveridUza::FromState(L);
   LuaClearStack(L);
   return LuaReturnInteger(L, std::int64_t(VisibleLines(host).Count()));
 }
 
-int GetChar(lua_State* L) {
+int GetChar(lua_State *L) {
   lua_Integer p = LuaCheckInteger(L, 1);
   LuaClearStack(L);
   if (p < 1 || std::uint64_t(p) > CurrentText.size())
@@ -405,42 +405,42 @@ int GetChar(lua_State* L) {
   return LuaReturnByteString(L, std::string_view(&CurrentText[size_t(p - 1)], 1));
 }
 
-int GetLine(lua_State* L) {
+int GetLine(lua_State *L) {
   lua_Integer n = LuaCheckInteger(L, 1);
-  VIroveridUza& host = VIroveridUza::FromState(L);
+  VIroveridUza &host = VIroveridUza::FromState(L);
   LuaClearStack(L);
-  const TLineList& lines = VisibleLines(host);
+  const TLineList &lines = VisibleLines(host);
   if (n < 1 || std::uint64_t(n) > lines.Count())
     return LuaReturnNil(L);
   return LuaReturnByteString(L, lines.Line(size_t(n - 1)));
 }
 
-int InputFile(lua_State* L) {
+int InputFile(lua_State *L) {
   LuaClearStack(L);
   return LuaReturnText(L, RunSettings.InputFile);
 }
 
-int OutputFile(lua_State* L) {
+int OutputFile(lua_State *L) {
   LuaClearStack(L);
   return LuaReturnText(L, RunSettings.OutputFile);
 }
 
-int ScriptFile(lua_State* L) {
+int ScriptFile(lua_State *L) {
   LuaClearStack(L);
   return LuaReturnText(L, RunSettings.ScriptFile);
 }
 
-int SubDirs(lua_State* L) {
+int SubDirs(lua_State *L) {
   LuaClearStack(L);
   return LuaReturnBoolean(L, RunSettings.SubDirs);
 }
 
-int InPlace(lua_State* L) {
+int InPlace(lua_State *L) {
   LuaClearStack(L);
   return LuaReturnBoolean(L, RunSettings.InPlace);
 }
 
-int CreateBak(lua_State* L) {
+int CreateBak(lua_State *L) {
   LuaClearStack(L);
   return LuaReturnBoolean(L, RunSettings.CreateBak);
 }
@@ -465,7 +465,7 @@ const luaL_Reg PwlFunctions[] = {
 
 } // namespace
 
-void RegisterPwlTable(lua_State* L) {
+void RegisterPwlTable(lua_State *L) {
   lua_createtable(L, 0, int(std::size(PwlFunctions) - 1));
   luaL_setfuncs(L, PwlFunctions, 0);
   lua_setglobal(L, "PWL");

@@ -4,4 +4,4 @@
 #include "engine/lua_api.h"
 
 // Creates the table with its 14 functions and stores it as the global "PWL".
-void RegisterPwlTable(lua_State* L);
+void RegisterPwlTable(lua_State *L);

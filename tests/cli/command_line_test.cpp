@@ -9,7 +9,7 @@ const std::string Usage1 = "Aufruf:";
 const std::string UsageLast = "                Ueberschreiben eine Sicherungskopie erstellt.";
 
 // The message after the banner with contact line (empty, product, contact, empty).
-std::string MessageAfterBanner(const TProcessResult& r) {
+std::string MessageAfterBanner(const TProcessResult &r) {
   auto lines = r.StderrLines();
   return lines.size() > 4 ? lines[4] : "<no message>";
 }
@@ -63,14 +63,18 @@ TEST(CommandLineChecks, EachRejectedArgumentEndsWithItsMessage) {
       {{script, "/c", "x=1"}, "Fehler: Nur Scriptdatei ODER Scriptkommandos möglich!"},
       {{"/c", "x=1", script}, "Fehler: Nur Scriptdatei ODER Scriptkommandos möglich!"},
       {{"/c", "x=1", "/i", input, "-I", input}, "Fehler: Eingabedatei wurde bereits angegeben!"},
-      {{"/c", "x=1", "/i", dir.Path() + "/d*r/x.txt"}, "Fehler: Pfad darf keine Wildcards beinhalten!"},
-      {{"/c", "x=1", "/i", dir.Path() + "/d[1]/x.txt"}, "Fehler: Pfad darf keine Wildcards beinhalten!"},
+      {{"/c", "x=1", "/i", dir.Path() + "/d*r/x.txt"},
+       "Fehler: Pfad darf keine Wildcards beinhalten!"},
+      {{"/c", "x=1", "/i", dir.Path() + "/d[1]/x.txt"},
+       "Fehler: Pfad darf keine Wildcards beinhalten!"},
       {{"/c", "x=1", "/i", missing}, "Fehler: Eingabedatei ist nicht vorhanden!"},
       {{"/c", "x=1", "/i", dir.Path()}, "Fehler: Eingabedatei ist nicht vorhanden!"},
-      {{"/c", "x=1", "/o", "a.txt", "-O", "b.txt"}, "Fehler: Ausgabedatei wurde bereits angegeben!"},
+      {{"/c", "x=1", "/o", "a.txt", "-O", "b.txt"},
+       "Fehler: Ausgabedatei wurde bereits angegeben!"},
       {{"/c", "x=1", "/o", "out?.txt"}, "Fehler: Ausgabedatei darf keine Wildcards enthalten!"},
       {{"/c", "x=1", "/o", "a*/out.txt"}, "Fehler: Ausgabedatei darf keine Wildcards enthalten!"},
-      {{"/c", "x=1", "/o", dir.Path() + "/no-dir/out.txt"}, "Fehler: Ausgabepfad ist nicht vorhanden!"},
+      {{"/c", "x=1", "/o", dir.Path() + "/no-dir/out.txt"},
+       "Fehler: Ausgabepfad ist nicht vorhanden!"},
       {{"/c", "x=1", "/o", input + "/out.txt"}, "Fehler: Ausgabepfad ist nicht vorhanden!"},
       {{script, missing}, "Fehler: Scriptdatei wurde bereits angegeben!"},
       {{missing}, "Fehler: Scriptdatei ist nicht vorhanden!"},
@@ -85,7 +89,7 @@ TEST(CommandLineChecks, EachRejectedArgumentEndsWithItsMessage) {
       {{"/c", "x=1", "/i", input, "/s", "/o", dir.Path() + "/out.txt"},
        "Fehler: Für die Rekursivbearbeitung darf die Ausgabedatei keinen Pfad enthalten!"},
   };
-  for (const auto& c : cases) {
+  for (const auto &c : cases) {
     TProcessResult r = RunRedevuvo(c.args, WithStdin("stdin data\n"));
     std::string label = c.args.empty() ? "" : c.args.back();
     EXPECT_EQ(r.ExitCode, 1) << c.message << " / " << label;
@@ -104,8 +108,8 @@ TEST(CommandLineChecks, FirstRejectedArgumentWinsOverLaterOnes) {
 TEST(CommandLineOptions, UpperCaseAndDashFormsWork) {
   TTempDir dir;
   std::string input = dir.Write("in.txt", "abc\n");
-  TProcessResult r = RunRedevuvo({"-C", "print(PWL and 'pwl' or 'plain')", "/I", input, "-O",
-                                  dir.File("out.txt"), "/B"});
+  TProcessResult r = RunRedevuvo(
+      {"-C", "print(PWL and 'pwl' or 'plain')", "/I", input, "-O", dir.File("out.txt"), "/B"});
   EXPECT_EQ(r.ExitCode, 0) << r.Stderr;
   EXPECT_EQ(ReadFileBytes(dir.File("out.txt")), "abc\n");
 }

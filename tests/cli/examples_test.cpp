@@ -5,7 +5,7 @@
 
 namespace {
 
-std::string Example(const std::string& name) {
+std::string Example(const std::string &name) {
   return std::string(REDEVUVO_SOURCE_DIR) + "/examples/" + name;
 }
 
@@ -20,7 +20,7 @@ TEST(Examples, EachExampleRewritesItsInputAsDocumented) {
       {"sort_lines.pwl", "b\nA\nc\n", "A\nb\nc\n"},
       {"csv_upper_first_field.pwl", "ab;cd\nef\n", "AB;cd\nEF\n"},
   };
-  for (const auto& c : cases) {
+  for (const auto &c : cases) {
     TProcessResult r = RunRedevuvo({Example(c.script)}, WithStdin(c.input));
     EXPECT_EQ(r.ExitCode, 0) << c.script << r.Stderr;
     EXPECT_EQ(r.Stdout, c.output) << c.script;

@@ -18,10 +18,11 @@ std::string AllBytes() {
 
 TEST(JobDriverStdin, CopiesStandardInputByteForByteAndPrintsToStandardError) {
   std::string inputs[] = {
-      "plain\n", "no final line end", std::string("nul\0byte\n", 9), "lone\rCR\r",
-      "crlf\r\nmixed\nend\r\n", "invalid \xFF\xFE utf-8 \xC3\n", AllBytes(),
+      "plain\n",    "no final line end",      std::string("nul\0byte\n", 9),
+      "lone\rCR\r", "crlf\r\nmixed\nend\r\n", "invalid \xFF\xFE utf-8 \xC3\n",
+      AllBytes(),
   };
-  for (const std::string& input : inputs) {
+  for (const std::string &input : inputs) {
     TProcessResult r = RunRedevuvo({"/c", "print('hi')"}, WithStdin(input));
     EXPECT_EQ(r.ExitCode, 0) << r.Stderr;
     EXPECT_EQ(r.Stdout, input);
@@ -94,7 +95,7 @@ TEST(JobDriverFiles, InPlaceWithBackupKeepsTheOriginalBesideTheRewrittenFile) {
       {"old.dir/report", "old.dir/report.pwl_backup"},
       {"archive.tar.gz", "archive.tar.pwl_backup"},
   };
-  for (const auto& c : cases) {
+  for (const auto &c : cases) {
     std::string input = dir.Write(c.name, "original " + c.name);
     dir.Write(c.backup, "older backup");
     TProcessResult r = RunRedevuvo({"/c", "print('unchanged')", "/i", input, "/p", "/b"});
@@ -146,7 +147,7 @@ TEST(JobDriverFailures, UnwritableTargetsReportTheWriteMessageAndKeepOldContent)
   struct {
     std::string target;
   } cases[] = {{readOnly}, {"/proc/redevuvo-cannot-write-here.txt"}};
-  for (const auto& c : cases) {
+  for (const auto &c : cases) {
     TProcessResult r = RunRedevuvo({"/c", "x=1", "/i", input, "/o", c.target});
     EXPECT_EQ(r.ExitCode, 1) << c.target;
     EXPECT_EQ(LastLine(r), "Fehler: Kann nicht in Ausgabedatei schreiben!");
@@ -199,7 +200,7 @@ TEST(JobDriverScripts, ScriptErrorsReportTheEngineMessageAndWriteNothing) {
       {"error(42)", "42"},
       {"error({})", ""},
   };
-  for (const auto& c : cases) {
+  for (const auto &c : cases) {
     TProcessResult r = RunRedevuvo({"/c", c.code, "/i", input, "/o", target, "/b"});
     EXPECT_EQ(r.ExitCode, 2) << c.code;
     EXPECT_EQ(LastLine(r), c.message) << c.code;
@@ -211,8 +212,10 @@ TEST(JobDriverScripts, ScriptErrorsReportTheEngineMessageAndWriteNothing) {
 TEST(JobDriverScripts, ScriptFilesWithByteOrderMarksAreDecoded) {
   TTempDir dir;
   std::string utf8 = dir.Write("utf8.lua", "\xEF\xBB\xBFprint('gr\xC3\xBC\xC3\x9F')\r\nprint(2)");
-  std::string utf16le = dir.Write("le.lua", std::string("\xFF\xFEp\0r\0i\0n\0t\0(\0\x27\0\xFC\0\x27\0)\0", 22));
-  std::string utf16be = dir.Write("be.lua", std::string("\xFE\xFF\0p\0r\0i\0n\0t\0(\0\x27\0\xFC\0\x27\0)", 22));
+  std::string utf16le =
+      dir.Write("le.lua", std::string("\xFF\xFEp\0r\0i\0n\0t\0(\0\x27\0\xFC\0\x27\0)\0", 22));
+  std::string utf16be =
+      dir.Write("be.lua", std::string("\xFE\xFF\0p\0r\0i\0n\0t\0(\0\x27\0\xFC\0\x27\0)", 22));
   struct {
     std::string script;
     std::vector<std::string> printed;
@@ -221,7 +224,7 @@ TEST(JobDriverScripts, ScriptFilesWithByteOrderMarksAreDecoded) {
       {utf16le, {"\xC3\xBC"}},
       {utf16be, {"\xC3\xBC"}},
   };
-  for (const auto& c : cases) {
+  for (const auto &c : cases) {
     TProcessResult r = RunRedevuvo({c.script}, WithStdin("in"));
     EXPECT_EQ(r.ExitCode, 0) << r.Stderr;
     auto lines = r.StderrLines();
@@ -241,7 +244,7 @@ TEST(JobDriverScripts, ScriptFileReadAgainForEveryRunErrorNamesTheChunkByItsText
 }
 
 TEST(JobDriverLargeInput, HundredMegabytesPassUnchanged) {
-  if (const char* v = std::getenv("REDEVUVO_VALGRIND"); v && std::string(v) == "1")
+  if (const char *v = std::getenv("REDEVUVO_VALGRIND"); v && std::string(v) == "1")
     GTEST_SKIP() << "too slow under valgrind";
   std::string input;
   input.reserve(100u << 20);

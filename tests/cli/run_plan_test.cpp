@@ -7,17 +7,19 @@
 
 namespace {
 
-const char* Upper = "PWL.ForEachLine(function(l) return l:upper() end)";
+const char *Upper = "PWL.ForEachLine(function(l) return l:upper() end)";
 
-std::vector<std::string> ProgressLines(const TProcessResult& r) {
+std::vector<std::string> ProgressLines(const TProcessResult &r) {
   std::vector<std::string> lines;
-  for (const std::string& line : r.StderrLines())
+  for (const std::string &line : r.StderrLines())
     if (line.rfind("Bearbeite Datei ", 0) == 0)
       lines.push_back(line.substr(16));
   return lines;
 }
 
-void MakeDir(const std::string& path) { ASSERT_EQ(mkdir(path.c_str(), 0755), 0) << path; }
+void MakeDir(const std::string &path) {
+  ASSERT_EQ(mkdir(path.c_str(), 0755), 0) << path;
+}
 
 } // namespace
 
@@ -100,9 +102,9 @@ TEST(RunPlan, RunStopsAtTheFirstFailingFile) {
   EXPECT_EQ(ReadFileBytes(dir.File("1.txt")), "ONE\n");
   EXPECT_EQ(ReadFileBytes(dir.File("3.txt")), "three\n");
 
-  TProcessResult scriptError =
-      RunRedevuvo({"/c", "if PWL.GetLine(1) == 'three' then error('stop') end " + std::string(Upper),
-                   "/i", dir.Path() + "/[13].txt"});
+  TProcessResult scriptError = RunRedevuvo(
+      {"/c", "if PWL.GetLine(1) == 'three' then error('stop') end " + std::string(Upper), "/i",
+       dir.Path() + "/[13].txt"});
   EXPECT_EQ(scriptError.ExitCode, 2);
   EXPECT_EQ(ReadFileBytes(dir.File("3.txt")), "three\n");
 }

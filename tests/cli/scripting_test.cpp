@@ -17,7 +17,7 @@ TEST(Scripting, FiltersRewriteTheTextKeepingEachLineEnd) {
        std::string("x\0y\r\r\n\xFF", 7), std::string("x\0y\r\r\n\xFF", 7)},
       {"print('only printing')", "unchanged\r\n", "unchanged\r\n"},
   };
-  for (const auto& c : cases) {
+  for (const auto &c : cases) {
     TProcessResult r = RunRedevuvo({"/c", c.script}, WithStdin(c.input));
     EXPECT_EQ(r.ExitCode, 0) << c.script << "\n" << r.Stderr;
     EXPECT_EQ(r.Stdout, c.output) << c.script;
@@ -25,7 +25,7 @@ TEST(Scripting, FiltersRewriteTheTextKeepingEachLineEnd) {
 }
 
 TEST(Scripting, HostFailureEndsTheRunWhereverItHappens) {
-  const char* scripts[] = {
+  const char *scripts[] = {
       "PWL.ForEachLine(function(l) return math.map(1, 0, 0, 0, 1) end)",
       "print(pcall(math.map, 1, 0, 0, 0, 1)) PWL.ForEachLine(function(l) return 'x' end)",
       "local co = coroutine.wrap(function() math.map(1, 5, 5, 0, 1) end) pcall(co) "
@@ -36,7 +36,7 @@ TEST(Scripting, HostFailureEndsTheRunWhereverItHappens) {
       "PWL.ForEachToken(function(t) local ok = xpcall(math.map, debug.traceback, 0, 0, 0, 0, 0) "
       "return 'x' end)",
   };
-  for (const char* script : scripts) {
+  for (const char *script : scripts) {
     TTempDir dir;
     std::string input = dir.Write("in.txt", "b\na\n");
     std::string output = dir.Write("out.txt", "old");
@@ -81,10 +81,10 @@ TEST(Scripting, RequireUsesTheRuntimeSearchPathsAndLoadsDebianCModules) {
   EXPECT_EQ(r.ExitCode, 0) << r.Stderr;
   EXPECT_EQ(r.Stdout, "abab\n");
 
-  TProcessResult lpeg = RunRedevuvo(
-      {"/c", "local lpeg = require('lpeg') local digits = lpeg.C(lpeg.R('09')^1) "
-             "PWL.ForEachLine(function(l) return digits:match(l) or '-' end)"},
-      WithStdin("123abc\nxyz\n"));
+  TProcessResult lpeg =
+      RunRedevuvo({"/c", "local lpeg = require('lpeg') local digits = lpeg.C(lpeg.R('09')^1) "
+                         "PWL.ForEachLine(function(l) return digits:match(l) or '-' end)"},
+                  WithStdin("123abc\nxyz\n"));
   EXPECT_EQ(lpeg.ExitCode, 0) << lpeg.Stderr;
   EXPECT_EQ(lpeg.Stdout, "123\n-\n");
 }

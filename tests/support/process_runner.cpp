@@ -16,7 +16,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-extern char** environ;
+extern char **environ;
 
 std::vector<std::string> TProcessResult::StderrLines() const {
   std::vector<std::string> lines;
@@ -38,27 +38,27 @@ std::vector<std::string> TProcessResult::StderrLines() const {
 
 namespace {
 
-std::vector<std::string> ChildEnvironment(const TProcessOptions& options) {
+std::vector<std::string> ChildEnvironment(const TProcessOptions &options) {
   std::map<std::string, std::string> env;
-  for (char** e = environ; *e; ++e) {
+  for (char **e = environ; *e; ++e) {
     std::string entry(*e);
     size_t eq = entry.find('=');
     if (eq != std::string::npos)
       env[entry.substr(0, eq)] = entry.substr(eq + 1);
   }
-  for (const auto& name : options.Unset)
+  for (const auto &name : options.Unset)
     env.erase(name);
-  for (const auto& [name, value] : options.Environment)
+  for (const auto &[name, value] : options.Environment)
     env[name] = value;
   std::vector<std::string> out;
-  for (const auto& [name, value] : env)
+  for (const auto &[name, value] : env)
     out.push_back(name + "=" + value);
   return out;
 }
 
 } // namespace
 
-TProcessResult RunProcess(const std::vector<std::string>& argv, const TProcessOptions& options) {
+TProcessResult RunProcess(const std::vector<std::string> &argv, const TProcessOptions &options) {
   int in[2], out[2], err[2];
   if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0)
     throw std::runtime_error("pipe failed");
@@ -66,12 +66,12 @@ TProcessResult RunProcess(const std::vector<std::string>& argv, const TProcessOp
   if (options.StdinFromTerminal && openpty(&master, &slave, nullptr, nullptr, nullptr) != 0)
     throw std::runtime_error("openpty failed");
   std::vector<std::string> envStrings = ChildEnvironment(options);
-  std::vector<char*> envp, args;
-  for (auto& s : envStrings)
+  std::vector<char *> envp, args;
+  for (auto &s : envStrings)
     envp.push_back(s.data());
   envp.push_back(nullptr);
   std::vector<std::string> argvCopy = argv;
-  for (auto& s : argvCopy)
+  for (auto &s : argvCopy)
     args.push_back(s.data());
   args.push_back(nullptr);
 
@@ -144,7 +144,7 @@ TProcessResult RunProcess(const std::vector<std::string>& argv, const TProcessOp
         continue;
       break;
     }
-    auto drain = [&](int idx, int fd, bool& open, std::string& sink) {
+    auto drain = [&](int idx, int fd, bool &open, std::string &sink) {
       if (idx < 0 || !(fds[idx].revents & (POLLIN | POLLHUP | POLLERR)))
         return;
       ssize_t got = read(fd, buffer, sizeof buffer);
@@ -180,25 +180,29 @@ TProcessResult RunProcess(const std::vector<std::string>& argv, const TProcessOp
   return result;
 }
 
-TProcessOptions WithStdin(const std::string& text, const std::string& workingDirectory) {
+TProcessOptions WithStdin(const std::string &text, const std::string &workingDirectory) {
   TProcessOptions options;
   options.Stdin = text;
   options.WorkingDirectory = workingDirectory;
   return options;
 }
 
-std::string LastLine(const TProcessResult& result) {
+std::string LastLine(const TProcessResult &result) {
   auto lines = result.StderrLines();
   return lines.empty() ? "" : lines.back();
 }
 
-TProcessResult RunRedevuvo(const std::vector<std::string>& args, const TProcessOptions& options) {
+TProcessResult RunRedevuvo(const std::vector<std::string> &args, const TProcessOptions &options) {
   std::vector<std::string> argv{REDEVUVO_BINARY};
   // Under REDEVUVO_VALGRIND=1 every run of the program is checked for memory errors and leaks.
-  const char* valgrind = std::getenv("REDEVUVO_VALGRIND");
+  const char *valgrind = std::getenv("REDEVUVO_VALGRIND");
   if (valgrind && std::string(valgrind) == "1")
-    argv = {"/usr/bin/valgrind", "--quiet", "--error-exitcode=99", "--leak-check=full",
-            "--errors-for-leak-kinds=definite,indirect", REDEVUVO_BINARY};
+    argv = {"/usr/bin/valgrind",
+            "--quiet",
+            "--error-exitcode=99",
+            "--leak-check=full",
+            "--errors-for-leak-kinds=definite,indirect",
+            REDEVUVO_BINARY};
   argv.insert(argv.end(), args.begin(), args.end());
   return RunProcess(argv, options);
 }
@@ -221,21 +225,21 @@ TTempDir::~TTempDir() {
   std::filesystem::remove_all(FPath, ec);
 }
 
-std::string TTempDir::Write(const std::string& name, const std::string& content) const {
+std::string TTempDir::Write(const std::string &name, const std::string &content) const {
   std::string path = File(name);
   std::ofstream file(path, std::ios::binary);
   file << content;
   return path;
 }
 
-std::string ReadFileBytes(const std::string& path) {
+std::string ReadFileBytes(const std::string &path) {
   std::ifstream file(path, std::ios::binary);
   std::ostringstream buffer;
   buffer << file.rdbuf();
   return buffer.str();
 }
 
-bool FileExists(const std::string& path) {
+bool FileExists(const std::string &path) {
   struct stat st;
   return lstat(path.c_str(), &st) == 0;
 }

@@ -7,14 +7,16 @@
 
 namespace {
 
-TText T(const std::string& s) { return AsciiText(s); }
+TText T(const std::string &s) {
+  return AsciiText(s);
+}
 
 } // namespace
 
 TEST(HostEnvironment, OpenAddsLibrariesWithoutNewGlobalsAndKeepsTheStack) {
   REveVed lua;
   lua.Open();
-  lua_State* L = lua.LuaState();
+  lua_State *L = lua.LuaState();
   EXPECT_EQ(lua_gettop(L), 1); // only the name left by the engine's own Open
   ASSERT_EQ(lua.DoString(u"return type(os.path), os.path.DIR_SEP, path, math.type(os.SHOWNORMAL),"
                          u" os.SHOWMINNOACTIVE, type(string.rep), type(table.insert)"),
@@ -45,7 +47,7 @@ TEST(SetRequirePath, BuildsPatternsForExistingDirectoriesOnly) {
       {u"nolib", u"", false, false, false, u""},
       {u"", u" ; ;", true, false, false, user + u"/?.lua"},
   };
-  for (const auto& c : cases)
+  for (const auto &c : cases)
     EXPECT_EQ(RequirePathText(user, c.scriptDir, c.extensions, c.baseDir, c.currentDir, false,
                               c.init, u""),
               c.expected);

@@ -12,21 +12,25 @@ namespace {
 class TCapturingLua : public TLua {
 public:
   TCapturingLua() {
-    SetOnPrint([this](const TText& msg) { Lines.push_back(msg); });
+    SetOnPrint([this](const TText &msg) { Lines.push_back(msg); });
   }
   std::vector<TText> Lines;
 };
 
-std::string TopString(lua_State* L) {
+std::string TopString(lua_State *L) {
   size_t len = 0;
-  const char* s = lua_tolstring(L, -1, &len);
+  const char *s = lua_tolstring(L, -1, &len);
   return s ? std::string(s, len) : std::string("<not a string>");
 }
 
-int ThrowingHostFunction(lua_State*) { throw std::runtime_error("disk on fire"); }
-int ArgumentErrorFunction(lua_State*) { throw EScriptError::Argument(2, "table expected"); }
+int ThrowingHostFunction(lua_State *) {
+  throw std::runtime_error("disk on fire");
+}
+int ArgumentErrorFunction(lua_State *) {
+  throw EScriptError::Argument(2, "table expected");
+}
 
-void Register(TLua& lua, const char* name, lua_CFunction f) {
+void Register(TLua &lua, const char *name, lua_CFunction f) {
   lua_register(lua.LuaState(), name, f);
 }
 
@@ -36,7 +40,7 @@ TEST(LuaEngine, OpenTwiceOpensOnceAndReopenGivesFreshGlobals) {
   TCapturingLua lua;
   EXPECT_FALSE(lua.Opened());
   lua.Open();
-  lua_State* first = lua.LuaState();
+  lua_State *first = lua.LuaState();
   ASSERT_EQ(lua.DoString(u"marker = 42"), 0);
   lua.Open();
   EXPECT_EQ(lua.LuaState(), first);
@@ -57,7 +61,7 @@ TEST(LuaEngine, OpenLeavesThePrintNameOnTheStack) {
 TEST(LuaEngine, StandardLibrariesIncludingBit32AreOpen) {
   TCapturingLua lua;
   ASSERT_EQ(lua.DoString(u"return bit32.band(6, 3), utf8.char(228), type(debug.traceback)"), 0);
-  lua_State* L = lua.LuaState();
+  lua_State *L = lua.LuaState();
   EXPECT_EQ(lua_tointeger(L, -3), 2);
   EXPECT_EQ(std::string(lua_tostring(L, -2)), "\xC3\xA4");
   EXPECT_EQ(TopString(L), "function");
@@ -74,9 +78,9 @@ TEST(LuaEnginePrint, JoinsArgumentsWithTabsAndPrintsEmptyLineWithoutArguments) {
 
 TEST(LuaEnginePrint, ReplacedTostringMustReturnStringOrNumber) {
   struct {
-    const char16_t* code;
+    const char16_t *code;
     int status;
-    const char* message; // expected error text, or expected printed line when status is 0
+    const char *message; // expected error text, or expected printed line when status is 0
   } cases[] = {
       {u"tostring = function() return {} end print(1)", LUA_ERRRUN,
        "\"tostring\" must return a string to \"print\""},
@@ -86,7 +90,7 @@ TEST(LuaEnginePrint, ReplacedTostringMustReturnStringOrNumber) {
       {u"print(setmetatable({}, {__tostring = function() error('boom', 0) end}))", LUA_ERRRUN,
        "boom"},
   };
-  for (const auto& c : cases) {
+  for (const auto &c : cases) {
     TCapturingLua lua;
     int status = lua.DoString(c.code);
     EXPECT_EQ(status, c.status) << c.message;
@@ -99,9 +103,10 @@ TEST(LuaEnginePrint, ReplacedTostringMustReturnStringOrNumber) {
 
 TEST(LuaEnginePrint, ErrorInTostringCanBeCaughtByPcall) {
   TCapturingLua lua;
-  ASSERT_EQ(lua.DoString(u"local t = setmetatable({}, {__tostring = function() error({code=5}) end})\n"
-                         u"local ok, e = pcall(print, t) return ok, e.code"),
-            0);
+  ASSERT_EQ(
+      lua.DoString(u"local t = setmetatable({}, {__tostring = function() error({code=5}) end})\n"
+                   u"local ok, e = pcall(print, t) return ok, e.code"),
+      0);
   EXPECT_FALSE(lua_toboolean(lua.LuaState(), -2));
   EXPECT_EQ(lua_tointeger(lua.LuaState(), -1), 5);
 }
@@ -140,7 +145,7 @@ TEST(LuaEngineRun, DoFileUsesFilePathPrefixAndReportsLoadErrors) {
 TEST(LuaEngineRun, DoCallAddsTracebackAndNamesNonStringErrorObjects) {
   TCapturingLua lua;
   lua.Open();
-  lua_State* L = lua.LuaState();
+  lua_State *L = lua.LuaState();
   ASSERT_EQ(luaL_loadstring(L, "error({})"), 0);
   ASSERT_EQ(lua.Run(), LUA_ERRRUN);
   std::string message = TopString(L);
@@ -169,7 +174,7 @@ TEST(LuaEngineRegistration, PublishedMethodsAreFoundByNameIncludingBases) {
 TEST(LuaEngineRegistration, PackagesAreAvailableToRequire) {
   TCapturingLua lua;
   lua.Open();
-  lua.RegisterPackage(u"answer", [](lua_State* L) {
+  lua.RegisterPackage(u"answer", [](lua_State *L) {
     lua_pushinteger(L, 42);
     return 1;
   });
@@ -190,7 +195,7 @@ TEST(LuaEngineBoundary, ScriptErrorsFromHostCodeAreCatchableArgumentErrors) {
 }
 
 TEST(LuaEngineBoundary, HostFailurePassesThroughPcallAndCoroutines) {
-  const char16_t* scripts[] = {
+  const char16_t *scripts[] = {
       u"pcall(fail) reached = true",
       u"xpcall(fail, function(m) return m end) reached = true",
       u"local co = coroutine.create(function() fail() end) coroutine.resume(co) reached = true",
@@ -198,11 +203,11 @@ TEST(LuaEngineBoundary, HostFailurePassesThroughPcallAndCoroutines) {
       u"table.sort({3, 2, 1}, function(a, b) fail() end) reached = true",
       u"for i = 1, 3 do pcall(fail) end reached = true",
   };
-  for (const char16_t* script : scripts) {
+  for (const char16_t *script : scripts) {
     TCapturingLua lua;
     lua.Open();
     Register(lua, "fail", LuaBoundary<ThrowingHostFunction>);
-    lua_State* L = lua.LuaState();
+    lua_State *L = lua.LuaState();
     std::string code = std::string(script, script + std::char_traits<char16_t>::length(script));
     ASSERT_EQ(luaL_loadstring(L, code.c_str()), 0);
     EXPECT_NE(lua.Run(), 0) << code;
@@ -218,7 +223,7 @@ namespace {
 // An engine class that publishes an instance method and a class-level function.
 class TPublishingLua : public TCapturingLua {
 public:
-  static const TLuaClass& StaticClass() {
+  static const TLuaClass &StaticClass() {
     static const TLuaClass info{
         "TPublishingLua",
         &TLua::StaticClass(),
@@ -226,13 +231,13 @@ public:
          {"answer", nullptr, LuaBoundary<Answer>}}};
     return info;
   }
-  const TLuaClass& ClassInfo() const override { return StaticClass(); }
+  const TLuaClass &ClassInfo() const override { return StaticClass(); }
 
-  int Counter(lua_State* L) {
+  int Counter(lua_State *L) {
     lua_pushinteger(L, ++FCount);
     return 1;
   }
-  static int Answer(lua_State* L) {
+  static int Answer(lua_State *L) {
     lua_pushinteger(L, 42);
     return 1;
   }
@@ -246,14 +251,14 @@ private:
 TEST(LuaEngineRegistration, InstanceAndClassMethodsBecomeGlobals) {
   TPublishingLua lua;
   lua.Open();
-  lua.RegisterFunction(u"counter");                                  // own object, own name
-  lua.RegisterFunction(lua, u"counter", u"next");                    // object, other name
-  lua.RegisterFunction(TPublishingLua::StaticClass(), u"answer");    // class, plain function
+  lua.RegisterFunction(u"counter");                               // own object, own name
+  lua.RegisterFunction(lua, u"counter", u"next");                 // object, other name
+  lua.RegisterFunction(TPublishingLua::StaticClass(), u"answer"); // class, plain function
   TLua::RegisterClassFunction(lua.LuaState(), lua, u"answer", u"classAnswer");
   EXPECT_THROW(lua.RegisterFunction(TPublishingLua::StaticClass(), u"print", u"p2"), ELuaError);
   EXPECT_THROW(TLua::RegisterClassFunction(lua.LuaState(), lua, u"counter", u"c"), ELuaError);
   ASSERT_EQ(lua.DoString(u"return counter(), next(), counter(), answer(), classAnswer()"), 0);
-  lua_State* L = lua.LuaState();
+  lua_State *L = lua.LuaState();
   EXPECT_EQ(lua_tointeger(L, -5), 1);
   EXPECT_EQ(lua_tointeger(L, -4), 2);
   EXPECT_EQ(lua_tointeger(L, -3), 3);
@@ -264,7 +269,7 @@ TEST(LuaEngineRegistration, InstanceAndClassMethodsBecomeGlobals) {
 TEST(LuaEngineRegistration, MethodPackageRunsThePublishedMethodAsLoader) {
   TPublishingLua lua;
   lua.Open();
-  const TPublishedMethod* counter = lua.ClassInfo().FindMethod("counter");
+  const TPublishedMethod *counter = lua.ClassInfo().FindMethod("counter");
   ASSERT_NE(counter, nullptr);
   TLua::RegisterMethodPackage(lua.LuaState(), &lua, counter, u"counted");
   ASSERT_EQ(lua.DoString(u"return require('counted'), require('counted')"), 0);

@@ -14,8 +14,8 @@ class TMarshallingTest : public ::testing::Test {
 protected:
   void SetUp() override { FLua.Open(); }
 
-  std::string Run(lua_CFunction f, const char* code) {
-    lua_State* L = FLua.LuaState();
+  std::string Run(lua_CFunction f, const char *code) {
+    lua_State *L = FLua.LuaState();
     lua_settop(L, 0);
     lua_register(L, "f", f);
     if (luaL_loadstring(L, code) != 0 || lua_pcall(L, 0, LUA_MULTRET, 0) != 0)
@@ -25,7 +25,7 @@ protected:
       if (i > 1)
         out += "|";
       size_t length = 0;
-      const char* s = luaL_tolstring(L, i, &length);
+      const char *s = luaL_tolstring(L, i, &length);
       out.append(s, length);
       lua_pop(L, 1);
     }
@@ -35,54 +35,58 @@ protected:
   TLua FLua;
 };
 
-int EchoString(lua_State* L) {
+int EchoString(lua_State *L) {
   TBytes s = LuaCheckString(L, 1);
   LuaClearStack(L);
   return LuaReturnByteString(L, std::to_string(s.size()) + ":" + s);
 }
 
-int OptString(lua_State* L) {
+int OptString(lua_State *L) {
   TBytes s = LuaOptString(L, 1, "default");
   LuaClearStack(L);
   return LuaReturnByteString(L, s);
 }
 
-int OptBooleans(lua_State* L) {
+int OptBooleans(lua_State *L) {
   bool withTrue = LuaOptBoolean(L, 1, true);
   LuaClearStack(L);
   return LuaReturnBoolean(L, withTrue);
 }
 
-int CheckBoolean(lua_State* L) { return LuaReturnBoolean(L, LuaCheckBoolean(L, 1)); }
+int CheckBoolean(lua_State *L) {
+  return LuaReturnBoolean(L, LuaCheckBoolean(L, 1));
+}
 
-int StringList(lua_State* L) {
+int StringList(lua_State *L) {
   TTextList list = LuaCheckStringList(L, 1);
   LuaClearStack(L);
   return LuaReturnStringList(L, list);
 }
 
-int ListLength(lua_State* L) {
+int ListLength(lua_State *L) {
   TTextList list = LuaCheckStringList(L, 1);
   LuaClearStack(L);
   return LuaReturnInteger(L, std::int64_t(list.size()));
 }
 
-int Integers(lua_State* L) {
+int Integers(lua_State *L) {
   lua_Integer a = LuaCheckInteger(L, 1);
   lua_Integer b = LuaOptInteger(L, 2, 7);
   LuaClearStack(L);
   return LuaReturnIntegers(L, a, b, a + b);
 }
 
-int ArgumentErrorWithoutMessage(lua_State* L) { LuaArgumentError(L, 2, ""); }
+int ArgumentErrorWithoutMessage(lua_State *L) {
+  LuaArgumentError(L, 2, "");
+}
 
-int NilMessages(lua_State* L) {
+int NilMessages(lua_State *L) {
   LuaClearStack(L);
   LuaReturnNilMessage(L, "bytes");
   return LuaReturnNilMessageText(L, u"text \u00E4") + 2;
 }
 
-int GlobalTable(lua_State* L) {
+int GlobalTable(lua_State *L) {
   TBytes name = LuaCheckString(L, 1);
   LuaClearStack(L);
   if (!LuaGetGlobalTable(L, name))
@@ -163,7 +167,7 @@ TEST(LuaUnixTime, CountsWholeSecondsFromTheEpochInBothDirections) {
 TEST(LuaTypeName, NamesTheRuntimeTypes) {
   TLua lua;
   lua.Open();
-  lua_State* L = lua.LuaState();
+  lua_State *L = lua.LuaState();
   lua_pushnil(L);
   lua_pushinteger(L, 1);
   lua_newtable(L);

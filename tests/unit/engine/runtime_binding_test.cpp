@@ -8,10 +8,10 @@
 
 namespace {
 
-std::string ExceptionMessage(TLua& lua) {
+std::string ExceptionMessage(TLua &lua) {
   try {
     lua.Open();
-  } catch (const std::exception& e) {
+  } catch (const std::exception &e) {
     return e.what();
   }
   return "<no exception>";
@@ -36,7 +36,7 @@ TEST(RuntimeBinding, LoadsOnFirstOpenAndServesLaterEngines) {
 TEST(RuntimeBinding, EveryRequiredEntryPointIsBound) {
   TLuaRuntimeImageOverride useEmbedded(EmbeddedLuaRuntimeImage());
   TLua::LoadLuaLibrary();
-  const TLuaEntryPointSlot* slots = LuaEntryPointSlots();
+  const TLuaEntryPointSlot *slots = LuaEntryPointSlots();
   EXPECT_EQ(LuaEntryPointCount, 138);
   for (int i = 0; i < LuaEntryPointCount; ++i)
     EXPECT_NE(*slots[i].Slot, nullptr) << slots[i].Name;
@@ -59,7 +59,8 @@ TEST(RuntimeBinding, MissingImageRaisesNotFoundEveryTime) {
 }
 
 TEST(RuntimeBinding, ImagesThatCannotBeMappedRaiseLoadError) {
-  for (std::string_view image : {std::string_view(""), std::string_view("this is not an ELF file")}) {
+  for (std::string_view image :
+       {std::string_view(""), std::string_view("this is not an ELF file")}) {
     TLuaRuntimeImageOverride bad(image);
     TLua lua;
     EXPECT_EQ(ExceptionMessage(lua), "Failed to load Lua library");

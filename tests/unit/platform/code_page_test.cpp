@@ -7,7 +7,8 @@ using platform::TCodePage;
 TEST(CodePage, Utf8RoundTripsValidText) {
   TCodePage page = TCodePage::FromCharsetName("UTF-8");
   ASSERT_TRUE(page.IsUtf8());
-  std::string bytes = "Stra\xC3\x9F" "e \xF0\x9F\x98\x80";
+  std::string bytes = "Stra\xC3\x9F"
+                      "e \xF0\x9F\x98\x80";
   std::u16string text = page.Decode(bytes);
   EXPECT_EQ(text, u"Straße \U0001F600");
   EXPECT_EQ(page.Encode(text), bytes);
@@ -19,13 +20,17 @@ TEST(CodePage, InvalidUtf8DecodesToReplacementCharacters) {
     std::string bytes;
     std::u16string text;
   } cases[] = {
-      {"a\xFF" "b", u"a\uFFFDb"},
-      {"\xC3", u"\uFFFD"},                  // truncated at the end
-      {"\xE2\x82" "x", u"\uFFFDx"},         // one U+FFFD for the maximal subpart
+      {"a\xFF"
+       "b",
+       u"a\uFFFDb"},
+      {"\xC3", u"\uFFFD"}, // truncated at the end
+      {"\xE2\x82"
+       "x",
+       u"\uFFFDx"},                            // one U+FFFD for the maximal subpart
       {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"}, // encoded surrogate is not valid UTF-8
-      {"\xC0\xAF", u"\uFFFD\uFFFD"},        // overlong
+      {"\xC0\xAF", u"\uFFFD\uFFFD"},           // overlong
   };
-  for (const auto& c : cases)
+  for (const auto &c : cases)
     EXPECT_EQ(page.Decode(c.bytes), c.text) << c.bytes;
 }
 
@@ -62,7 +67,7 @@ TEST(CodePage, CharsetComesFromFirstNonEmptyLocaleVariable) {
       {"C", "de_DE.CP1252", "", ""},
       {"", "", "", ""},
   };
-  for (const auto& c : cases) {
+  for (const auto &c : cases) {
     setenv("LC_ALL", c.all, 1);
     setenv("LC_CTYPE", c.ctype, 1);
     setenv("LANG", c.lang, 1);
@@ -77,9 +82,9 @@ TEST(CodePage, LosslessRoundTripKeepsEveryByteInEveryPage) {
   for (int b = 0; b < 256; ++b)
     all.push_back(char(b));
   std::string samples[] = {all, "\xED\xB2\x80 encoded surrogate", "ok \xC3\xA4 \xFF\xC3", ""};
-  for (const char* name : {"UTF-8", "CP1252", "ISO-8859-15"}) {
+  for (const char *name : {"UTF-8", "CP1252", "ISO-8859-15"}) {
     TCodePage page = TCodePage::FromCharsetName(name);
-    for (const std::string& bytes : samples)
+    for (const std::string &bytes : samples)
       EXPECT_EQ(page.EncodeLossless(page.DecodeLossless(bytes)), bytes) << name;
   }
   TCodePage utf8 = TCodePage::FromCharsetName("UTF-8");

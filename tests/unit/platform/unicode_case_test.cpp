@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 TEST(CaseTables, WideUpperTableMapsSingleUnitsAndLeavesSurrogates) {
-  const char16_t* upper = WideUpperTable();
+  const char16_t *upper = WideUpperTable();
   EXPECT_EQ(upper[u'a'], u'A');
   EXPECT_EQ(upper[u'ä'], u'Ä');
   EXPECT_EQ(upper[u'ß'], u'ß'); // no single-unit upper case
