@@ -7,62 +7,27 @@
 #include "core/file_helpers.h"
 #include "core/path_expand.h"
 #include "core/path_text.h"
+#include "core/text_file.h"
 #include "platform/code_page.h"
 #include "platform/console.h"
 #include "platform/file_io.h"
 #include "script/filter_host.h"
 
-namespace {
-
-TText DecodeUtf16(const std::string& bytes, size_t start, bool bigEndian) {
+TText ScriptFileText(const std::string &bytes) {
+  TTextList lines = SplitTextFileLines(DecodeTextFileBytes(bytes));
+  size_t size = 0;
+  for (const TText &line : lines)
+    size += line.size() + 2;
   TText text;
-  text.reserve((bytes.size() - start) / 2);
-  for (size_t i = start; i + 1 < bytes.size(); i += 2) {
-    auto hi = static_cast<unsigned char>(bytes[bigEndian ? i : i + 1]);
-    auto lo = static_cast<unsigned char>(bytes[bigEndian ? i + 1 : i]);
-    text.push_back(char16_t((hi << 8) | lo));
-  }
-  return text;
-}
-
-TText DecodeScriptBytes(const std::string& bytes) {
-  if (bytes.starts_with("\xEF\xBB\xBF"))
-    return platform::TCodePage::FromCharsetName("UTF-8").Decode(std::string_view(bytes).substr(3));
-  if (bytes.starts_with("\xFF\xFE"))
-    return DecodeUtf16(bytes, 2, false);
-  if (bytes.starts_with("\xFE\xFF"))
-    return DecodeUtf16(bytes, 2, true);
-  return BytesToText(bytes);
-}
-
-} // namespace
-
-TText ScriptFileText(const std::string& bytes) {
-  TText decoded = DecodeScriptBytes(bytes);
-  TText text;
-  text.reserve(decoded.size() + decoded.size() / 16 + 2);
-  TText line;
-  bool pending = false; // characters since the last line break
-  for (size_t i = 0; i < decoded.size(); ++i) {
-    char16_t c = decoded[i];
-    if (c == u'\0')
-      break;
-    if (c == u'\r' || c == u'\n') {
-      if (c == u'\r' && i + 1 < decoded.size() && decoded[i + 1] == u'\n')
-        ++i;
-      text += u"\r\n";
-      pending = false;
-      continue;
-    }
-    text.push_back(c);
-    pending = true;
-  }
-  if (pending)
+  text.reserve(size);
+  for (const TText &line : lines) {
+    text += line;
     text += u"\r\n";
+  }
   return text;
 }
 
-int ReadInput(const std::optional<TText>& fileName) {
+int ReadInput(const std::optional<TText> &fileName) {
   std::string data;
   if (fileName) {
     WriteMessage(u"Bearbeite Datei " + ShortenPath(*fileName, 63, 1));
@@ -107,14 +72,14 @@ int RunScript() {
   return RunScriptText(ScriptFileText(bytes)) == 0 ? StepOk : StepScriptFailed;
 }
 
-int RunScriptText(const TText& text) {
+int RunScriptText(const TText &text) {
   // A failure to open or close the host (the runtime cannot be loaded) is status 3;
   // its message is written so that no run fails silently.
   constexpr int HostUnavailable = 3;
   VIroveridUza host;
   try {
     host.Open();
-  } catch (const std::exception& error) {
+  } catch (const std::exception &error) {
     WriteMessage(BytesToText(error.what()));
     return HostUnavailable;
   }
@@ -127,14 +92,14 @@ int RunScriptText(const TText& text) {
   }
   try {
     host.Close();
-  } catch (const std::exception& error) {
+  } catch (const std::exception &error) {
     WriteMessage(BytesToText(error.what()));
     return HostUnavailable;
   }
   return status;
 }
 
-int WriteOutput(const TText& outputName, const std::optional<TText>& inputName, bool inPlace) {
+int WriteOutput(const TText &outputName, const std::optional<TText> &inputName, bool inPlace) {
   if (outputName.empty() && !inPlace) {
     if (platform::WriteStandardOutput(CurrentText) != CurrentText.size()) {
       WriteMessage(u"Fehler: Kann nicht nach STDOUT schreiben!");
@@ -151,7 +116,7 @@ int WriteOutput(const TText& outputName, const std::optional<TText>& inputName, 
     target = outputName;
   target = PathExpand(target);
 
-  platform::TFileSystem& files = platform::FileSystem();
+  platform::TFileSystem &files = platform::FileSystem();
   std::optional<TBytes> targetName = NativeFileName(target);
   if (RunSettings.CreateBak && IsExistingFile(target)) {
     std::optional<TBytes> backup = NativeFileName(PathChangeExtension(target, u".pwl_backup"));
