@@ -9,7 +9,9 @@
 #include "engine/host_boundary.h"
 #include "engine/marshalling.h"
 #include "platform/code_page.h"
+#include "script/callback_loop.h"
 #include "script/filter_host.h"
+#include "script/line_sort.h"
 
 namespace {
 
@@ -38,13 +40,6 @@ private:
   VIroveridUza &FHost;
 };
 
-// Calls the callback with the arguments pushed above it, for exactly one result.
-// An error raised by the callback stands in the result's place.
-void CallCallback(lua_State *L, int argumentCount) {
-  lua_pcall(L, argumentCount, 1, 0);
-  ThrowIfHostFailed(L);
-}
-
 // The callback's result: nil removes the item (false), a string or number gives
 // the item's new bytes; any other value is an argument error.
 bool CallbackResult(lua_State *L, std::string_view &bytes) {
@@ -67,67 +62,6 @@ void ReplaceCurrentText(VIroveridUza &host, std::string text) {
 void PushBytes(lua_State *L, std::string_view bytes) {
   lua_pushlstring(L, bytes.data(), bytes.size());
 }
-
-// An iteration whose callback runs unprotected inside one protected call for
-// many items: a protected call per item costs more than the callback itself on
-// short lines. An error raised by the callback ends the protected call; the
-// loop then takes the error value as the item's result and enters again.
-class TCallbackLoop {
-public:
-  virtual ~TCallbackLoop() = default;
-  virtual bool AtEnd() const = 0;
-  // Pushes the callback's arguments; returns their count. Only pushes prepared
-  // values, so nothing here owns an object when the runtime raises.
-  virtual int PushArguments(lua_State *L) = 0;
-  // Takes the result on top of the stack for the current item and moves on.
-  virtual void TakeResult(lua_State *L) = 0;
-
-  // Runs every item. Script errors of the results are thrown after the
-  // protected call has returned, never across the runtime's frames.
-  void Run(lua_State *L) {
-    while (!AtEnd() && !FFailure) {
-      lua_pushcfunction(L, RunUnprotected);
-      lua_pushlightuserdata(L, this);
-      lua_pushvalue(L, CallbackIndex);
-      if (lua_pcall(L, 2, 0, 0) != LUA_OK) {
-        ThrowIfHostFailed(L);
-        TakeResultCaught(L); // the error value stands in for the result
-        lua_pop(L, 1);
-      }
-    }
-    ThrowIfHostFailed(L);
-    if (FFailure)
-      std::rethrow_exception(FFailure);
-  }
-
-private:
-  // Called with the loop and the callback; owns nothing, as the runtime may raise
-  // through it.
-  static int RunUnprotected(lua_State *L) {
-    auto *loop = static_cast<TCallbackLoop *>(lua_touserdata(L, 1));
-    while (!loop->AtEnd()) {
-      lua_pushvalue(L, 2);
-      lua_call(L, loop->PushArguments(L), 1);
-      bool ok = loop->TakeResultCaught(L);
-      lua_pop(L, 1);
-      if (!ok)
-        break;
-    }
-    return 0;
-  }
-
-  bool TakeResultCaught(lua_State *L) noexcept {
-    try {
-      TakeResult(L);
-      return true;
-    } catch (...) {
-      FFailure = std::current_exception();
-      return false;
-    }
-  }
-
-  std::exception_ptr FFailure;
-};
 
 class TLineLoop : public TCallbackLoop {
 public:
@@ -162,7 +96,7 @@ int ForEachLine(lua_State *L) {
   TLineList lines(CurrentText);
   TIterationScope scope(host, "ForEachLine", &lines);
   lua_settop(L, CallbackIndex);
-  TLineLoop(lines, user).Run(L);
+  TLineLoop(lines, user).Run(L, CallbackIndex);
   ReplaceCurrentText(host, lines.TakeOutput());
   LuaClearStack(L);
   return LuaReturnBoolean(L, true);
@@ -210,7 +144,7 @@ int ForEachChar(lua_State *L) {
   lua_settop(L, CallbackIndex);
   if (!CurrentText.empty()) {
     TCharLoop loop(CurrentText, user);
-    loop.Run(L);
+    loop.Run(L, CallbackIndex);
     ReplaceCurrentText(host, loop.TakeOutput());
   }
   LuaClearStack(L);
@@ -301,60 +235,11 @@ int ForEachToken(lua_State *L) {
   TLineList lines(CurrentText);
   TIterationScope scope(host, "ForEachToken", &lines);
   lua_settop(L, CallbackIndex);
-  TTokenLoop(lines, std::move(options)).Run(L);
+  TTokenLoop(lines, std::move(options)).Run(L, CallbackIndex);
   ReplaceCurrentText(host, lines.TakeOutput());
   LuaClearStack(L);
   return LuaReturnBoolean(L, true);
 }
-
-// A merge sort over line indices: it needs fewer comparisons than a quicksort,
-// and whatever the comparison answers, it stays inside the list and ends.
-class TLineSorter {
-public:
-  TLineSorter(lua_State *L, int linesTable, lua_Integer user)
-      : FL(L), FLinesTable(linesTable), FUser(user) {}
-
-  void Sort(std::vector<uint32_t> &order) {
-    FBuffer.resize(order.size());
-    SortRange(order.data(), FBuffer.data(), order.size());
-  }
-
-private:
-  // Sorts items[0, n) in place, using scratch[0, n).
-  void SortRange(uint32_t *items, uint32_t *scratch, size_t n) {
-    if (n < 2)
-      return;
-    size_t half = n / 2;
-    SortRange(items, scratch, half);
-    SortRange(items + half, scratch, n - half);
-    if (!Before(items[half], items[half - 1]))
-      return; // already in order
-    std::copy(items, items + half, scratch);
-    size_t left = 0, right = half, out = 0;
-    while (left < half && right < n)
-      items[out++] = Before(items[right], scratch[left]) ? items[right++] : scratch[left++];
-    while (left < half)
-      items[out++] = scratch[left++];
-  }
-
-  // True when line a sorts before line b: the comparison of a with b is negative.
-  bool Before(uint32_t a, uint32_t b) {
-    lua_State *L = FL;
-    lua_pushvalue(L, CallbackIndex);
-    lua_rawgeti(L, FLinesTable, lua_Integer(a) + 1);
-    lua_rawgeti(L, FLinesTable, lua_Integer(b) + 1);
-    lua_pushinteger(L, FUser);
-    CallCallback(L, 3);
-    auto result = int32_t(uint32_t(LuaCheckInteger(L, -1))); // the low 32 bits, signed
-    lua_pop(L, 1);
-    return result < 0;
-  }
-
-  lua_State *FL;
-  int FLinesTable;
-  lua_Integer FUser;
-  std::vector<uint32_t> FBuffer;
-};
 
 int SortLines(lua_State *L) {
   LuaCheckFunction(L, CallbackIndex);
@@ -363,19 +248,20 @@ int SortLines(lua_State *L) {
   TLineList lines(CurrentText);
   TIterationScope scope(host, "SortLines", &lines);
   lua_settop(L, CallbackIndex);
-  if (lines.Count() > UINT32_MAX)
+  size_t count = lines.Count();
+  if (count > UINT32_MAX || count > size_t(INT32_MAX))
     throw EScriptError::WithMessage("too many lines to sort");
-  if (lines.Count() >= 2) {
+  if (count >= 2) {
     // The lines as script strings once, so a comparison only fetches them.
-    lua_createtable(L, int(std::min<size_t>(lines.Count(), INT32_MAX)), 0);
-    for (size_t i = 0; i < lines.Count(); ++i) {
+    lua_createtable(L, int(count), 0);
+    for (size_t i = 0; i < count; ++i) {
       PushBytes(L, lines.Line(i));
       lua_rawseti(L, -2, lua_Integer(i) + 1);
     }
-    std::vector<uint32_t> order(lines.Count());
-    for (size_t i = 0; i < order.size(); ++i)
+    std::vector<uint32_t> order(count);
+    for (size_t i = 0; i < count; ++i)
       order[i] = uint32_t(i);
-    TLineSorter(L, lua_gettop(L), user).Sort(order);
+    TLineSort(L, CallbackIndex, lua_gettop(L), user).Sort(order);
     lines.Reorder(order);
     ReplaceCurrentText(host, lines.Join());
   }

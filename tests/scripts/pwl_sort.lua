@@ -53,3 +53,8 @@ for i = 1, 1000 do nums[i] = tostring((i * 7919) % 1000) end
 text.set(table.concat(nums, '\n') .. '\n')
 PWL.SortLines(function(a, b) return tonumber(a) - tonumber(b) end)
 for i = 1, 1000 do assert(PWL.GetLine(i) == tostring(i - 1)) end
+
+-- an error value that is an integer is a result like any other: the sort goes on
+text.set('c\nb\na\n')
+PWL.SortLines(function(a, b) error(a < b and -1 or 1) end)
+assert(text.get() == 'a\nb\nc\n', text.get())

@@ -1,0 +1,37 @@
+// Calling a script function for many items. The callback runs unprotected inside
+// one protected call for as many items as it can: a protected call per item
+// costs more than a short callback itself. An error raised by the callback ends
+// that protected call; the loop then takes the error value as the item's result
+// and enters again, so the script sees the same thing as with one protected call
+// per item.
+#pragma once
+
+#include <exception>
+
+#include "engine/lua_api.h"
+
+class TCallbackLoop {
+public:
+  virtual ~TCallbackLoop() = default;
+
+  // Runs every item with the callback at stack index callbackIndex. Script errors
+  // of the results are thrown here, after the protected call returned, never
+  // across the runtime's frames; a host failure ends the loop too.
+  void Run(lua_State *L, int callbackIndex);
+
+protected:
+  virtual bool AtEnd() const = 0;
+  // Pushes the callback's arguments and returns their count. It may be called
+  // where the runtime raises through its caller: it pushes prepared values only
+  // and creates no object that would need a destructor.
+  virtual int PushArguments(lua_State *L) = 0;
+  // Takes the result on top of the stack for the current item and moves on;
+  // throws EScriptError for a result the item cannot take.
+  virtual void TakeResult(lua_State *L) = 0;
+
+private:
+  static int RunUnprotected(lua_State *L);
+  bool TakeResultCaught(lua_State *L) noexcept;
+
+  std::exception_ptr FFailure;
+};
