@@ -1,20 +1,7 @@
 -- Splitting and tokenizing of the string library.
 
-local function list(t)
-  local parts = {}
-  for i = 1, #t do parts[i] = string.format('%q', t[i]) end
-  return '{' .. table.concat(parts, ', ') .. '}'
-end
-
-local function checkList(actual, expected, what)
-  assert(type(actual) == 'table', what .. ": no table")
-  assert(list(actual) == list(expected),
-         what .. ": expected " .. list(expected) .. ", got " .. list(actual))
-  -- a sequence without holes or extra keys
-  local count = 0
-  for _ in pairs(actual) do count = count + 1 end
-  assert(count == #expected, what .. ": " .. count .. " keys")
-end
+local lists = dofile(PWL.ScriptFile():match('^(.*)/') .. '/support/lists.lua')
+local checkList = lists.check
 
 local function checkPair(what, ea, eb, a, b)
   assert(a == ea and b == eb, what .. ": expected " .. string.format('%q %q', ea, eb) ..
