@@ -258,7 +258,7 @@ TEST(TextRoutines, TickCountCountsMillisecondsSinceBoot) {
   std::this_thread::sleep_for(std::chrono::milliseconds(30));
   const std::uint64_t second = TickCount();
   EXPECT_GE(second - first, 30u);
-  EXPECT_LT(second - first, 5000u);
+  EXPECT_LT(second - first, 600000u); // a sanity bound only, never a speed check
 }
 
 TEST(TextRoutines, ChooseInt64AndSwapIntegers) {
