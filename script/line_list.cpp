@@ -1,6 +1,7 @@
 #include "script/line_list.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -16,10 +17,11 @@ std::string_view LineEndBytes(TLineEnd end) {
   }
 }
 
-// Calls add(start, length, end) for every line of text.
-template <typename TAdd> void ScanLines(std::string_view text, TAdd add) {
+// Calls add(start, length, end) for every line of text, or for the first few.
+template <typename TAdd>
+void ScanLines(std::string_view text, TAdd add, size_t limit = SIZE_MAX) {
   size_t start = 0;
-  while (start < text.size()) {
+  for (size_t count = 0; start < text.size() && count < limit; ++count) {
     const void *found = std::memchr(text.data() + start, '\n', text.size() - start);
     if (found == nullptr) {
       add(start, text.size() - start, LineEndNone);
@@ -68,9 +70,26 @@ void TLineList::BuildIndex() const {
   if (FIndexed)
     return;
   FRefs.clear();
-  ScanLines(FOutput, [&](size_t start, size_t length, TLineEnd end) {
-    FRefs.push_back(MakeRef(start, length, true, end));
-  });
+  // The processed lines: first those in the output, then the unchanged run.
+  size_t irregular = 0;
+  for (size_t pos = 0; pos < FOutput.size();) {
+    if (irregular < FIrregular.size() && (FIrregular[irregular].OffsetAndKind >> 3) == pos) {
+      const TRef &ref = FIrregular[irregular++];
+      FRefs.push_back(ref);
+      pos += ref.Length + LineEndBytes(EndOf(ref)).size();
+      continue;
+    }
+    ScanLines(FOutput.substr(pos), [&](size_t start, size_t length, TLineEnd end) {
+      FRefs.push_back(MakeRef(pos + start, length, true, end));
+    }, 1);
+    pos = (FRefs.back().OffsetAndKind >> 3) + FRefs.back().Length +
+          LineEndBytes(EndOf(FRefs.back())).size();
+  }
+  size_t runEnd = AtEnd() ? FSource.size() : FCurrentStart;
+  ScanLines(FSource.substr(FRunStart, runEnd - FRunStart),
+            [&](size_t start, size_t length, TLineEnd end) {
+              FRefs.push_back(MakeRef(FRunStart + start, length, false, end));
+            });
   FRead = FRefs.size();
   if (!AtEnd())
     ScanLines(FSource.substr(FCurrentStart), [&](size_t start, size_t length, TLineEnd end) {
@@ -99,27 +118,49 @@ std::string_view TLineList::Line(size_t index) const {
 }
 
 void TLineList::ReplaceCurrent(std::string_view text) {
-  if (FKept == 0 && FOutput.empty())
-    FOutput.reserve(FSource.size() + 16); // most rewrites keep the size
-  uint64_t offset = FOutput.size();
-  FOutput.append(text);
-  FOutput.append(LineEndBytes(FCurrentEnd));
-  if (FIndexed)
-    FRefs[FKept] = MakeRef(offset, text.size(), true, FCurrentEnd);
+  if (text == Current()) {
+    // Unchanged: the line stays where it is in the source, part of the run.
+    if (FIndexed)
+      FRefs[FKept] = MakeRef(FCurrentStart, FCurrentLength, false, FCurrentEnd);
+  } else {
+    CopyRunToOutput(FCurrentStart);
+    FRunStart = FNextStart;
+    TRef ref = MakeRef(FOutput.size(), text.size(), true, FCurrentEnd);
+    FOutput.append(text);
+    FOutput.append(LineEndBytes(FCurrentEnd));
+    if (text.find('\n') != std::string_view::npos || (!text.empty() && text.back() == '\r'))
+      FIrregular.push_back(ref);
+    if (FIndexed)
+      FRefs[FKept] = ref;
+  }
   ++FKept;
   Advance();
 }
 
 void TLineList::DeleteCurrent() {
+  CopyRunToOutput(FCurrentStart);
+  FRunStart = FNextStart;
   Advance();
 }
 
-std::string TLineList::TakeOutput() {
+// Copies the unchanged lines from the run's start up to end into the output.
+void TLineList::CopyRunToOutput(size_t end) {
+  if (FOutput.capacity() < FSource.size())
+    FOutput.reserve(FSource.size() + 16); // most rewrites keep the size
+  if (end > FRunStart)
+    FOutput.append(FSource.substr(FRunStart, end - FRunStart));
+}
+
+std::optional<std::string> TLineList::TakeOutput() {
+  if (FRunStart == 0 && FOutput.empty())
+    return std::nullopt; // nothing changed
+  CopyRunToOutput(FSource.size());
   std::string output = std::move(FOutput);
   FOutput.clear();
   FRefs.clear();
+  FIrregular.clear();
   FIndexed = false;
-  FKept = FRead = 0;
+  FKept = FRead = FRunStart = 0;
   FindLineAt(FSource.size());
   return output;
 }

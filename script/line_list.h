@@ -2,10 +2,13 @@
 // references into the text being processed (and, once rewritten, into the
 // output built so far), never as copies: a 200 MB input must not turn into
 // millions of small allocations. An iteration walks the text without an index;
-// the index of all lines is built only when a line is asked for by number.
+// the index of all lines is built only when a line is asked for by number. Lines
+// kept unchanged are not copied at all until a later line changes, so a filter
+// that touches few lines costs little memory.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,11 +28,12 @@ public:
   // Iteration: the line at the read position is processed by replacing or deleting it.
   bool AtEnd() const { return FCurrentStart > FSource.size(); }
   std::string_view Current() const { return FSource.substr(FCurrentStart, FCurrentLength); }
-  // Appends text and the current line's own line end to the output.
+  // Gives the current line the text; it keeps its own line end.
   void ReplaceCurrent(std::string_view text);
   void DeleteCurrent();
-  // The output of a finished iteration: every kept line with its line end.
-  std::string TakeOutput();
+  // The output of a finished iteration: every kept line with its line end; none
+  // when every line was kept unchanged (the text stays as it is).
+  std::optional<std::string> TakeOutput();
 
   // Sorting (before any line is processed): reorders the lines by a permutation
   // of their indices, and joins them with their own line ends.
@@ -49,6 +53,7 @@ private:
   void FindLineAt(size_t start);
   void Advance();
   void BuildIndex() const;
+  void CopyRunToOutput(size_t end);
 
   std::string_view FSource;
   std::string FOutput;
@@ -57,7 +62,11 @@ private:
   size_t FCurrentLength = 0;
   TLineEnd FCurrentEnd = LineEndNone;
   size_t FNextStart = 0;
-  size_t FKept = 0; // processed lines that were kept
+  size_t FKept = 0;     // processed lines that were kept
+  size_t FRunStart = 0; // kept lines from here on are unchanged and still only in the source
+  // Rewritten lines whose text holds an LF or ends with CR: the output alone does
+  // not show where they end.
+  std::vector<TRef> FIrregular;
   // The index, built on demand: kept lines first, the unprocessed ones from FRead on.
   mutable bool FIndexed = false;
   mutable std::vector<TRef> FRefs;

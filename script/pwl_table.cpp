@@ -97,7 +97,8 @@ int ForEachLine(lua_State *L) {
   TIterationScope scope(host, "ForEachLine", &lines);
   lua_settop(L, CallbackIndex);
   TLineLoop(lines, user).Run(L, CallbackIndex);
-  ReplaceCurrentText(host, lines.TakeOutput());
+  if (std::optional<std::string> output = lines.TakeOutput())
+    ReplaceCurrentText(host, std::move(*output));
   LuaClearStack(L);
   return LuaReturnBoolean(L, true);
 }
@@ -236,7 +237,8 @@ int ForEachToken(lua_State *L) {
   TIterationScope scope(host, "ForEachToken", &lines);
   lua_settop(L, CallbackIndex);
   TTokenLoop(lines, std::move(options)).Run(L, CallbackIndex);
-  ReplaceCurrentText(host, lines.TakeOutput());
+  if (std::optional<std::string> output = lines.TakeOutput())
+    ReplaceCurrentText(host, std::move(*output));
   LuaClearStack(L);
   return LuaReturnBoolean(L, true);
 }

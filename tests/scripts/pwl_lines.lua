@@ -64,6 +64,32 @@ assert(views[1] == 'P|q|r|3', views[1])
 assert(views[2] == 6, 'CharCount sees the text from before the iteration')
 assert(text.get() == 'P\nQ\nR\n')
 
+-- a replacement holding a line break, or ending in CR, is still one line in the list
+text.set('one\r\ntwo\nthree\n')
+local seenLines
+PWL.ForEachLine(function(line, n)
+  if n == 1 then return 'a\nb' end
+  if n == 2 then return 'c\r' end
+  seenLines = PWL.LineCount() .. '|' .. PWL.GetLine(1) .. '|' .. PWL.GetLine(2) .. '|' .. PWL.GetLine(3)
+  return line
+end)
+assert(seenLines == '3|a\nb|c\r|three', seenLines)
+assert(text.get() == 'a\nb\r\nc\r\nthree\n', text.get())
+
+-- lines kept unchanged, deleted and rewritten, with GetLine asked for in between
+text.set('k1\nd\nk2\nr\nk3')
+local views = {}
+PWL.ForEachLine(function(line, n)
+  if line == 'd' then return nil end
+  if line == 'r' then return 'R' end
+  if line == 'k3' then
+    for i = 1, PWL.LineCount() do views[#views + 1] = PWL.GetLine(i) end
+  end
+  return line
+end)
+assert(table.concat(views, ',') == 'k1,k2,R,k3', table.concat(views, ','))
+assert(text.get() == 'k1\nk2\nR\nk3', text.get())
+
 -- an empty text never calls the callback
 PWL.ForEachLine(function() return nil end)
 assert(PWL.CharCount() == 0 and PWL.LineCount() == 0 and PWL.GetLine(1) == nil)
@@ -73,3 +99,4 @@ assert(PWL.ForEachLine(function() called = true end) == true and not called)
 -- the callback must be a function
 local ok2, err2 = pcall(function() PWL.ForEachLine('not a function') end)
 assert(not ok2 and err2:find("bad argument #1 to 'ForEachLine' %(function expected%)"), err2)
+
