@@ -85,9 +85,13 @@ ours=$(median $bin /c "local n = 0 for i = 1, PWL.LineCount() do n = n + #PWL.Ge
 ref=$(median lua5.3 -e "local t = {} for l in io.lines('$work/sort.txt') do t[#t + 1] = l end local n = 0 for i = 1, #t do n = n + #t[i] end")
 row "GetLine loop 1M lines" "$ours" "$ref" "-"
 
-# Peak memory of a line iteration, against the input size.
-/usr/bin/time -o "$work/time.txt" -f '%M' $bin /c "PWL.ForEachLine(function(l) return l end)" \
-  /i "$work/lines.txt" /o /dev/null >/dev/null 2>&1
-peak=$(tail -1 "$work/time.txt")
+# Peak memory of a line iteration, against the input size: lines kept unchanged are
+# not copied, rewritten ones are.
 size=$(stat -c %s "$work/lines.txt")
-printf 'ForEachLine peak memory: %d MB for %d MB input (%.2f x)\n' $((peak / 1024)) $((size / 1048576)) "$(echo "$peak * 1024 / $size" | bc -l)"
+for callback in "return l" "return l:upper()"; do
+  /usr/bin/time -o "$work/time.txt" -f '%M' $bin /c "PWL.ForEachLine(function(l) $callback end)" \
+    /i "$work/lines.txt" /o /dev/null >/dev/null 2>&1
+  peak=$(tail -1 "$work/time.txt")
+  printf 'ForEachLine (%s) peak memory: %d MB for %d MB input (%.2f x)\n' "$callback" \
+    $((peak / 1024)) $((size / 1048576)) "$(echo "$peak * 1024 / $size" | bc -l)"
+done
