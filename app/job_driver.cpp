@@ -13,6 +13,37 @@
 #include "platform/file_io.h"
 #include "script/filter_host.h"
 
+namespace {
+
+// An input too large for the memory left is a read failure, not a crash.
+bool ReadInputFile(const TText &fileName, std::string &data) {
+  std::optional<TBytes> name = NativeFileName(fileName);
+  try {
+    return name && platform::FileSystem().ReadWholeFile(*name, data);
+  } catch (const std::bad_alloc &) {
+    return false;
+  }
+}
+
+bool ReadInputStdin(std::string &data) {
+  try {
+    return platform::ReadStandardInput(data) == platform::TStdinReadResult::Ok;
+  } catch (const std::bad_alloc &) {
+    return false;
+  }
+}
+
+// The backup copy holds the whole file in memory; running out of it fails the copy.
+bool CopyBackup(const TBytes &target, const TBytes &backup) {
+  try {
+    return platform::FileSystem().CopyFileReplacing(target, backup);
+  } catch (const std::bad_alloc &) {
+    return false;
+  }
+}
+
+} // namespace
+
 TText ScriptFileText(const std::string &bytes) {
   TTextList lines = SplitTextFileLines(DecodeTextFileBytes(bytes));
   size_t size = 0;
@@ -31,8 +62,7 @@ int ReadInput(const std::optional<TText> &fileName) {
   std::string data;
   if (fileName) {
     WriteMessage(u"Bearbeite Datei " + ShortenPath(*fileName, 63, 1));
-    std::optional<TBytes> name = NativeFileName(*fileName);
-    if (!name || !platform::FileSystem().ReadWholeFile(*name, data)) {
+    if (!ReadInputFile(*fileName, data)) {
       WriteMessage(u"Fehler: Kann nicht von Eingabedatei lesen!");
       return StepIoFailed;
     }
@@ -46,7 +76,7 @@ int ReadInput(const std::optional<TText> &fileName) {
       WriteMessage(u"Fehler: Keine Daten an STDIN vorhanden!");
       return StepIoFailed;
     }
-    if (platform::ReadStandardInput(data) != platform::TStdinReadResult::Ok) {
+    if (!ReadInputStdin(data)) {
       WriteMessage(u"Fehler: Kann nicht von STDIN lesen!");
       return StepIoFailed;
     }
@@ -120,7 +150,7 @@ int WriteOutput(const TText &outputName, const std::optional<TText> &inputName, 
   std::optional<TBytes> targetName = NativeFileName(target);
   if (RunSettings.CreateBak && IsExistingFile(target)) {
     std::optional<TBytes> backup = NativeFileName(PathChangeExtension(target, u".pwl_backup"));
-    if (!targetName || !backup || !files.CopyFileReplacing(*targetName, *backup)) {
+    if (!targetName || !backup || !CopyBackup(*targetName, *backup)) {
       WriteMessage(u"Fehler: Kann keine Sicherungskopie erstellen!");
       return StepIoFailed;
     }

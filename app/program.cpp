@@ -39,8 +39,9 @@ int RunPlan() {
 
 } // namespace
 
-int RunProgram(int argc, char **argv) {
-  platform::IgnoreBrokenPipe();
+namespace {
+
+int RunFrontEnd(int argc, char **argv) {
   std::vector<TText> args;
   for (int i = 1; i < argc; ++i)
     args.push_back(BytesToText(argv[i]));
@@ -52,4 +53,18 @@ int RunProgram(int argc, char **argv) {
   if (int result = ReadCommandLine(args); result != 0)
     return result;
   return RunPlan();
+}
+
+} // namespace
+
+int RunProgram(int argc, char **argv) {
+  platform::IgnoreBrokenPipe();
+  // The steps report their own failures; what still escapes them (memory running
+  // out outside a script) ends the run with its text instead of an abort.
+  try {
+    return RunFrontEnd(argc, argv);
+  } catch (const std::exception &error) {
+    WriteMessage(u"Fehler: " + BytesToText(error.what()));
+    return 1;
+  }
 }

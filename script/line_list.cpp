@@ -18,8 +18,7 @@ std::string_view LineEndBytes(TLineEnd end) {
 }
 
 // Calls add(start, length, end) for every line of text, or for the first few.
-template <typename TAdd>
-void ScanLines(std::string_view text, TAdd add, size_t limit = SIZE_MAX) {
+template <typename TAdd> void ScanLines(std::string_view text, TAdd add, size_t limit = SIZE_MAX) {
   size_t start = 0;
   for (size_t count = 0; start < text.size() && count < limit; ++count) {
     const void *found = std::memchr(text.data() + start, '\n', text.size() - start);
@@ -79,9 +78,12 @@ void TLineList::BuildIndex() const {
       pos += ref.Length + LineEndBytes(EndOf(ref)).size();
       continue;
     }
-    ScanLines(FOutput.substr(pos), [&](size_t start, size_t length, TLineEnd end) {
-      FRefs.push_back(MakeRef(pos + start, length, true, end));
-    }, 1);
+    ScanLines(
+        FOutput.substr(pos),
+        [&](size_t start, size_t length, TLineEnd end) {
+          FRefs.push_back(MakeRef(pos + start, length, true, end));
+        },
+        1);
     pos = (FRefs.back().OffsetAndKind >> 3) + FRefs.back().Length +
           LineEndBytes(EndOf(FRefs.back())).size();
   }

@@ -259,3 +259,24 @@ TEST(JobDriverLargeInput, HundredMegabytesPassUnchanged) {
   EXPECT_EQ(r.ExitCode, 0) << r.Stderr;
   EXPECT_TRUE(ReadFileBytes(dir.File("copy.bin")) == input);
 }
+
+TEST(JobDriverFailures, InputLargerThanTheMemoryLeftIsAReadFailure) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the sanitizer reserves more address space than the limit allows";
+#endif
+  if (const char *v = std::getenv("REDEVUVO_VALGRIND"); v && std::string(v) == "1")
+    GTEST_SKIP() << "valgrind cannot run under an address-space limit";
+  TTempDir dir;
+  std::string big(100u << 20, 'x');
+  std::string input = dir.Write("big.txt", big);
+  std::string target = dir.Write("out.txt", "old");
+  TProcessOptions options = WithStdin(big);
+  options.AddressSpaceLimit = 80l << 20;
+  TProcessResult file = RunRedevuvo({"/c", "x=1", "/i", input, "/o", target}, options);
+  EXPECT_EQ(file.ExitCode, 1);
+  EXPECT_EQ(LastLine(file), "Fehler: Kann nicht von Eingabedatei lesen!");
+  TProcessResult stdinRun = RunRedevuvo({"/c", "x=1", "/o", target}, options);
+  EXPECT_EQ(stdinRun.ExitCode, 1);
+  EXPECT_EQ(LastLine(stdinRun), "Fehler: Kann nicht von STDIN lesen!");
+  EXPECT_EQ(ReadFileBytes(target), "old");
+}

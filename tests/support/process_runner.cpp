@@ -106,6 +106,10 @@ TProcessResult RunProcess(const std::vector<std::string> &argv, const TProcessOp
       rlimit limit{rlim_t(options.FileSizeLimit), rlim_t(options.FileSizeLimit)};
       setrlimit(RLIMIT_FSIZE, &limit);
     }
+    if (options.AddressSpaceLimit >= 0) {
+      rlimit limit{rlim_t(options.AddressSpaceLimit), rlim_t(options.AddressSpaceLimit)};
+      setrlimit(RLIMIT_AS, &limit);
+    }
     if (!options.WorkingDirectory.empty() && chdir(options.WorkingDirectory.c_str()) != 0)
       _exit(126);
     execve(args[0], args.data(), envp.data());

@@ -23,6 +23,7 @@ struct TProcessOptions {
   std::map<std::string, std::string> Environment; // added to or replacing the test's own
   std::vector<std::string> Unset;                 // variables removed from the environment
   long FileSizeLimit = -1;                        // RLIMIT_FSIZE in bytes, SIGXFSZ ignored
+  long AddressSpaceLimit = -1;                    // RLIMIT_AS in bytes
   bool CloseStdout = false;                       // stdout is a pipe whose reader is already gone
 };
 
