@@ -2,17 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/unit/core/code_cases.h"
+
 namespace {
 
-struct TCodeCase {
-  const char16_t *Input;
-  const char16_t *Expected;
-};
-
 void ExpectCodes(std::initializer_list<TCodeCase> cases) {
-  for (const auto &c : cases)
-    EXPECT_EQ(Metaphone(c.Input), c.Expected)
-        << "input: " << std::string(TTextView(c.Input).begin(), TTextView(c.Input).end());
+  ExpectCodesOf([](TTextView input) { return Metaphone(input); }, cases);
 }
 
 } // namespace
