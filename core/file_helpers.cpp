@@ -2,12 +2,12 @@
 
 #include <cerrno>
 #include <climits>
-#include <cstdlib>
 
 #include "core/path_expand.h"
 #include "core/path_text.h"
 #include "platform/code_page.h"
 #include "platform/file_status.h"
+#include "platform/process.h"
 
 namespace {
 
@@ -44,7 +44,7 @@ TText HostFileName(TBytesView name) {
 }
 
 TText CurrentDirectory() {
-  return HostFileName(platform::CurrentWorkingDirectory());
+  return HostFileName(platform::CurrentDirectory());
 }
 
 bool ChangeCurrentDirectory(TTextView directory) {
@@ -194,10 +194,10 @@ DateTime FileTimeToDateTime(TFileTime time) {
 }
 
 TText TempDirectory() {
-  const char *value = std::getenv("TMPDIR");
-  if (value == nullptr || *value == '\0')
+  std::optional<std::string> value = platform::FirstSetEnvironmentVariable({"TMPDIR"});
+  if (!value)
     return u"/tmp";
-  TText directory = HostFileName(value);
+  TText directory = HostFileName(*value);
   return directory.size() > 1 ? WithoutTrailingSeparator(directory) : directory;
 }
 

@@ -1,6 +1,7 @@
 #include "platform/code_page.h"
 
-#include <cstdlib>
+#include "platform/process.h"
+
 #include <unicode/ucnv.h>
 
 namespace platform {
@@ -248,19 +249,16 @@ unsigned char TCodePage::EncodeChar(char16_t c, bool &ok) const {
 }
 
 std::string CharsetFromEnvironment() {
-  for (const char *variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
-    const char *value = std::getenv(variable);
-    if (value == nullptr || *value == '\0')
-      continue;
-    std::string_view locale(value);
-    size_t dot = locale.find('.');
-    if (dot == std::string_view::npos)
-      return "";
-    std::string_view charset = locale.substr(dot + 1);
-    size_t at = charset.find('@'); // a modifier such as "@euro" is not part of the charset
-    return std::string(charset.substr(0, at));
-  }
-  return "";
+  std::optional<std::string> value = FirstSetEnvironmentVariable({"LC_ALL", "LC_CTYPE", "LANG"});
+  if (!value)
+    return "";
+  std::string_view locale(*value);
+  size_t dot = locale.find('.');
+  if (dot == std::string_view::npos)
+    return "";
+  std::string_view charset = locale.substr(dot + 1);
+  size_t at = charset.find('@'); // a modifier such as "@euro" is not part of the charset
+  return std::string(charset.substr(0, at));
 }
 
 const TCodePage &AnsiCodePage() {

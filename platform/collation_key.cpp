@@ -6,27 +6,15 @@
 #include <unicode/ucol.h>
 #include <unicode/uset.h>
 
-#include "platform/locale_collation.h"
+#include "platform/locale_collator.h"
 
 namespace platform {
 namespace {
 
-struct TCollatorCloser {
-  void operator()(UCollator *collator) const { ucol_close(collator); }
-};
-using TCollator = std::unique_ptr<UCollator, TCollatorCloser>;
-
-// Opened from the same locale name as the comparison's collator, so both agree.
 TCollator OpenCollator(UCollationStrength strength) {
-  UErrorCode status = U_ZERO_ERROR;
-  TCollator collator(ucol_open(CollationLocaleFromEnvironment().c_str(), &status));
-  if (U_FAILURE(status) || !collator) {
-    status = U_ZERO_ERROR;
-    collator.reset(ucol_open("", &status));
-    if (U_FAILURE(status))
-      return nullptr;
-  }
-  ucol_setStrength(collator.get(), strength);
+  TCollator collator = OpenLocaleCollator();
+  if (collator)
+    ucol_setStrength(collator.get(), strength);
   return collator;
 }
 

@@ -1,19 +1,15 @@
 #include "platform/environment.h"
 
-#include <cstdlib>
-
 #include "platform/code_page.h"
+#include "platform/process.h"
 
 namespace platform {
 
 std::optional<std::u16string> EnvironmentVariable(std::u16string_view name) {
-  const std::string bytes = TextToBytes(name);
-  if (bytes.empty() || bytes.find_first_of(std::string_view("=\0", 2)) != std::string::npos)
+  std::optional<std::string> value = GetEnvironmentVariable(TextToBytes(name));
+  if (!value)
     return std::nullopt;
-  const char *value = std::getenv(bytes.c_str());
-  if (value == nullptr)
-    return std::nullopt;
-  return BytesToText(value);
+  return BytesToText(*value);
 }
 
 } // namespace platform

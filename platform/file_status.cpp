@@ -142,15 +142,6 @@ int ReadDirectoryEmpty(const std::string &name, bool &empty) {
   return errno;
 }
 
-std::string CurrentWorkingDirectory() {
-  std::unique_ptr<char, decltype(&free)> cwd(getcwd(nullptr, 0), &free);
-  // A directory that was removed or lies outside the process's root reads as
-  // "(unreachable)..." on Linux: it is no usable path.
-  if (!cwd || cwd.get()[0] != '/')
-    return std::string();
-  return cwd.get();
-}
-
 int ChangeWorkingDirectory(const std::string &name) {
   return chdir(name.c_str()) == 0 ? 0 : errno;
 }

@@ -53,8 +53,7 @@ int RenameNoReplace(const std::string &from, const std::string &to);
 // entries included; reading stops at the first other entry.
 int ReadDirectoryEmpty(const std::string &name, bool &empty);
 
-// The current directory as the system reports it; empty when it cannot be read.
-std::string CurrentWorkingDirectory();
+// Changes the current directory; 0 or the error number.
 int ChangeWorkingDirectory(const std::string &name);
 
 struct TLocalTime {

@@ -5,15 +5,26 @@
 #include <memory>
 #include <unicode/ucol.h>
 
+#include "platform/locale_collator.h"
+#include "platform/process.h"
+
 namespace platform {
 namespace {
 
-struct TCollatorCloser {
-  void operator()(UCollator *collator) const { ucol_close(collator); }
-};
-using TCollator = std::unique_ptr<UCollator, TCollatorCloser>;
+// Null only when ICU cannot even open the root collation.
+UCollator *ProcessCollator() {
+  static TCollator collator = OpenLocaleCollator();
+  return collator.get();
+}
 
-TCollator OpenCollator() {
+int CompareCodeUnits(std::u16string_view a, std::u16string_view b) {
+  const int result = a.compare(b);
+  return result < 0 ? -1 : (result > 0 ? 1 : 0);
+}
+
+} // namespace
+
+TCollator OpenLocaleCollator() {
   const std::string name = CollationLocaleFromEnvironment();
   UErrorCode status = U_ZERO_ERROR;
   TCollator collator(ucol_open(name.c_str(), &status));
@@ -26,19 +37,6 @@ TCollator OpenCollator() {
   return collator;
 }
 
-// Null only when ICU cannot even open the root collation.
-UCollator *ProcessCollator() {
-  static TCollator collator = OpenCollator();
-  return collator.get();
-}
-
-int CompareCodeUnits(std::u16string_view a, std::u16string_view b) {
-  const int result = a.compare(b);
-  return result < 0 ? -1 : (result > 0 ? 1 : 0);
-}
-
-} // namespace
-
 std::string CollationLocaleName(std::string_view localeVariable) {
   const size_t end = localeVariable.find_first_of(".@");
   std::string_view name = localeVariable.substr(0, end);
@@ -48,12 +46,8 @@ std::string CollationLocaleName(std::string_view localeVariable) {
 }
 
 std::string CollationLocaleFromEnvironment() {
-  for (const char *variable : {"LC_ALL", "LC_COLLATE", "LANG"}) {
-    const char *value = std::getenv(variable);
-    if (value != nullptr && *value != '\0')
-      return CollationLocaleName(value);
-  }
-  return {};
+  std::optional<std::string> locale = FirstSetEnvironmentVariable({"LC_ALL", "LC_COLLATE", "LANG"});
+  return locale ? CollationLocaleName(*locale) : std::string();
 }
 
 int CompareTextLocale(std::u16string_view a, std::u16string_view b, bool ignoreCase) {

@@ -2,6 +2,7 @@
 // current directory.
 #pragma once
 
+#include <initializer_list>
 #include <optional>
 #include <string>
 
@@ -13,6 +14,10 @@ std::string ProgramPath();
 // The value of an environment variable, nullopt when it is not set (an empty value
 // is a value).
 std::optional<std::string> GetEnvironmentVariable(const std::string &name);
+
+// The value of the first of the variables that is set and not empty (locale
+// settings are read this way).
+std::optional<std::string> FirstSetEnvironmentVariable(std::initializer_list<const char *> names);
 
 // The current working directory as an absolute path of any length; empty when it
 // cannot be determined (for example after it was removed).

@@ -9,6 +9,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "platform/process.h"
+
 extern char **environ;
 
 namespace platform {
@@ -142,11 +144,10 @@ bool SpawnDetached(const std::string &program, const std::vector<std::string> &a
   // after the change; it is meant relative to this process's directory.
   std::string path = program;
   if (path[0] != '/' && !directory.empty()) {
-    char *cwd = getcwd(nullptr, 0);
-    if (cwd == nullptr)
+    std::string current = CurrentDirectory();
+    if (current.empty())
       return false;
-    path = std::string(cwd) + "/" + path;
-    std::free(cwd);
+    path = current + "/" + path;
   }
   // The start reports a directory it cannot enter too, but not where the C library
   // cannot share memory with the new process (as under valgrind); asking first
@@ -203,8 +204,7 @@ bool IsExecutableFile(const std::string &path) {
 std::string FindExecutableOnPath(const std::string &name) {
   if (name.empty() || name.find('/') != std::string::npos)
     return {};
-  const char *variable = std::getenv("PATH");
-  std::string directories = variable != nullptr ? variable : "/bin:/usr/bin";
+  std::string directories = GetEnvironmentVariable("PATH").value_or("/bin:/usr/bin");
   size_t start = 0;
   while (start <= directories.size()) {
     size_t end = directories.find(':', start);

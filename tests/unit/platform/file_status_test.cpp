@@ -1,4 +1,5 @@
 #include "platform/file_status.h"
+#include "platform/process.h"
 
 #include <gtest/gtest.h>
 
@@ -130,15 +131,15 @@ TEST_F(FileStatus, RenameNeverReplacesAnExistingTarget) {
 }
 
 TEST_F(FileStatus, WorkingDirectoryCanBeReadAndChanged) {
-  std::string saved = CurrentWorkingDirectory();
+  std::string saved = platform::CurrentDirectory();
   ASSERT_FALSE(saved.empty());
   EXPECT_EQ(saved[0], '/');
   ASSERT_EQ(ChangeWorkingDirectory(FRoot.string()), 0);
-  std::string inside = CurrentWorkingDirectory();
+  std::string inside = platform::CurrentDirectory();
   ASSERT_EQ(ChangeWorkingDirectory(saved), 0);
   EXPECT_EQ(fs::path(inside), fs::canonical(FRoot));
   EXPECT_EQ(ChangeWorkingDirectory(Name("missing")), ENOENT);
-  EXPECT_EQ(CurrentWorkingDirectory(), saved);
+  EXPECT_EQ(platform::CurrentDirectory(), saved);
 }
 
 } // namespace
