@@ -11,12 +11,6 @@
 
 namespace {
 
-bool IsHighSurrogate(char16_t c) {
-  return c >= 0xD800 && c <= 0xDBFF;
-}
-bool IsLowSurrogate(char16_t c) {
-  return c >= 0xDC00 && c <= 0xDFFF;
-}
 bool IsBlank(char16_t c) {
   return c <= 32;
 }

@@ -17,13 +17,6 @@
 
 namespace {
 
-bool IsHighSurrogate(char16_t c) {
-  return c >= 0xD800 && c <= 0xDBFF;
-}
-bool IsLowSurrogate(char16_t c) {
-  return c >= 0xDC00 && c <= 0xDFFF;
-}
-
 // The characters of s one by one. A surrogate pair stays one entry: cut in two, each
 // half would reach the script as a replacement character.
 TTextList SingleCharacters(TTextView s) {

@@ -2,38 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
-
-namespace {
-
-std::string_view LineEndBytes(TLineEnd end) {
-  switch (end) {
-  case LineEndLF:
-    return "\n";
-  case LineEndCRLF:
-    return "\r\n";
-  default:
-    return "";
-  }
-}
-
-// Calls add(start, length, end) for every line of text, or for the first few.
-template <typename TAdd> void ScanLines(std::string_view text, TAdd add, size_t limit = SIZE_MAX) {
-  size_t start = 0;
-  for (size_t count = 0; start < text.size() && count < limit; ++count) {
-    const void *found = std::memchr(text.data() + start, '\n', text.size() - start);
-    if (found == nullptr) {
-      add(start, text.size() - start, LineEndNone);
-      return;
-    }
-    size_t lf = size_t(static_cast<const char *>(found) - text.data());
-    bool crlf = lf > start && text[lf - 1] == '\r';
-    add(start, (crlf ? lf - 1 : lf) - start, crlf ? LineEndCRLF : LineEndLF);
-    start = lf + 1;
-  }
-}
-
-} // namespace
 
 TLineList::TLineList(std::string_view text) : FSource(text) {
   FindLineAt(0);
@@ -45,18 +13,14 @@ void TLineList::FindLineAt(size_t start) {
     return;
   }
   FCurrentStart = start;
-  const void *found = std::memchr(FSource.data() + start, '\n', FSource.size() - start);
-  if (found == nullptr) {
-    FCurrentLength = FSource.size() - start;
-    FCurrentEnd = LineEndNone;
-    FNextStart = FSource.size();
-    return;
-  }
-  size_t lf = size_t(static_cast<const char *>(found) - FSource.data());
-  bool crlf = lf > start && FSource[lf - 1] == '\r';
-  FCurrentLength = (crlf ? lf - 1 : lf) - start;
-  FCurrentEnd = crlf ? LineEndCRLF : LineEndLF;
-  FNextStart = lf + 1;
+  ScanLines(
+      FSource.substr(start),
+      [&](size_t, size_t length, TLineEnd end) {
+        FCurrentLength = length;
+        FCurrentEnd = end;
+      },
+      1);
+  FNextStart = start + FCurrentLength + LineEndBytes(FCurrentEnd).size();
 }
 
 void TLineList::Advance() {
