@@ -124,11 +124,23 @@ TCodePage TCodePage::FromCharsetName(std::string_view charset) {
 }
 
 std::u16string TCodePage::Decode(std::string_view bytes) const {
+  return DecodeBytes(bytes, false);
+}
+
+std::u16string TCodePage::DecodeLossless(std::string_view bytes) const {
+  return DecodeBytes(bytes, true);
+}
+
+// Bytes the page cannot decode become U+FFFD, or with lossless one escape each.
+std::u16string TCodePage::DecodeBytes(std::string_view bytes, bool lossless) const {
   std::u16string out;
   out.reserve(bytes.size());
+  auto escape = [](unsigned char b) { return char16_t(0xDC00 + b); };
   if (FSingleByte) {
-    for (unsigned char b : bytes)
-      out.push_back(FSingleByte->ToUnicode[b]);
+    for (unsigned char b : bytes) {
+      char16_t c = FSingleByte->ToUnicode[b];
+      out.push_back(lossless && c == ReplacementChar ? escape(b) : c);
+    }
     return out;
   }
   size_t i = 0;
@@ -142,12 +154,16 @@ std::u16string TCodePage::Decode(std::string_view bytes) const {
     char32_t cp = 0;
     size_t consumed = 0;
     size_t n = DecodeUtf8At(bytes, i, cp, consumed);
-    if (n == 0) {
-      out.push_back(ReplacementChar);
-      i += consumed;
-    } else {
+    if (n != 0) {
       AppendUtf16(out, cp);
       i += n;
+    } else if (lossless) {
+      for (size_t k = 0; k < consumed; ++k)
+        out.push_back(escape(static_cast<unsigned char>(bytes[i + k])));
+      i += consumed;
+    } else {
+      out.push_back(ReplacementChar);
+      i += consumed;
     }
   }
   return out;
@@ -184,34 +200,6 @@ std::string TCodePage::Encode(std::u16string_view text) const {
       out.push_back(char(0x80 | ((cp >> 12) & 0x3F)));
       out.push_back(char(0x80 | ((cp >> 6) & 0x3F)));
       out.push_back(char(0x80 | (cp & 0x3F)));
-    }
-  }
-  return out;
-}
-
-std::u16string TCodePage::DecodeLossless(std::string_view bytes) const {
-  std::u16string out;
-  out.reserve(bytes.size());
-  auto escape = [](unsigned char b) { return char16_t(0xDC00 + b); };
-  if (FSingleByte) {
-    for (unsigned char b : bytes) {
-      char16_t c = FSingleByte->ToUnicode[b];
-      out.push_back(c == ReplacementChar ? escape(b) : c);
-    }
-    return out;
-  }
-  size_t i = 0;
-  while (i < bytes.size()) {
-    char32_t cp = 0;
-    size_t consumed = 0;
-    size_t n = DecodeUtf8At(bytes, i, cp, consumed);
-    if (n == 0) {
-      for (size_t k = 0; k < consumed; ++k)
-        out.push_back(escape(static_cast<unsigned char>(bytes[i + k])));
-      i += consumed;
-    } else {
-      AppendUtf16(out, cp);
-      i += n;
     }
   }
   return out;

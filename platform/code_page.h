@@ -36,6 +36,7 @@ public:
   unsigned char EncodeChar(char16_t c, bool &ok) const;
 
 private:
+  std::u16string DecodeBytes(std::string_view bytes, bool lossless) const;
   struct TSingleByteTables {
     std::array<char16_t, 256> ToUnicode{};
     std::array<unsigned char, 65536> FromUnicode{};
