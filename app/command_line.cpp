@@ -1,14 +1,14 @@
 #include "app/command_line.h"
 
 #include "app/messages.h"
-#include "app/run_settings.h"
-#include "core/file_helpers.h"
-#include "core/path_expand.h"
-#include "core/path_text.h"
-#include "core/script_search.h"
-#include "core/text_routines.h"
-#include "core/tokenizer.h"
-#include "core/wildcard.h"
+#include "core/files/file_helpers.h"
+#include "core/files/script_search.h"
+#include "core/paths/path_expand.h"
+#include "core/paths/path_text.h"
+#include "core/text/text_routines.h"
+#include "core/text/tokenizer.h"
+#include "core/text/wildcard.h"
+#include "script/run_settings.h"
 
 namespace {
 
@@ -36,20 +36,20 @@ int UsageAfterBanner() {
   return Failed;
 }
 
-int ReadInputOption(const TText &value) {
-  RunSettings.InputFile = PathExpand(value);
-  if (HasWildcards(PathDirectory(RunSettings.InputFile), true))
+int ReadInputOption(TRunSettings &settings, const TText &value) {
+  settings.InputFile = PathExpand(value);
+  if (HasWildcards(PathDirectory(settings.InputFile), true))
     return Reject(u"Fehler: Pfad darf keine Wildcards beinhalten!");
-  RunSettings.InputHasWildcards = HasWildcards(PathFileName(RunSettings.InputFile), true);
-  if (RunSettings.InputHasWildcards)
-    RunSettings.InPlace = true;
-  else if (!IsExistingFile(RunSettings.InputFile))
+  settings.InputHasWildcards = HasWildcards(PathFileName(settings.InputFile), true);
+  if (settings.InputHasWildcards)
+    settings.InPlace = true;
+  else if (!IsExistingFile(settings.InputFile))
     return Reject(u"Fehler: Eingabedatei ist nicht vorhanden!");
   return Continue;
 }
 
-int ReadOutputOption(const TText &value) {
-  RunSettings.OutputFile = value;
+int ReadOutputOption(TRunSettings &settings, const TText &value) {
+  settings.OutputFile = value;
   if (HasWildcards(value, true))
     return Reject(u"Fehler: Ausgabedatei darf keine Wildcards enthalten!");
   TText directory = PathDirectory(value);
@@ -58,63 +58,63 @@ int ReadOutputOption(const TText &value) {
   return Continue;
 }
 
-int ReadArgument(const std::vector<TText> &args, size_t &i) {
+int ReadArgument(const std::vector<TText> &args, size_t &i, TRunSettings &settings) {
   const TText &arg = args[i];
   if (IsOption(arg, u"/c|-c")) {
-    if (!RunSettings.ScriptCommands.empty())
+    if (!settings.ScriptCommands.empty())
       return Reject(u"Fehler: Scriptkommandos wurden bereits angegeben!");
-    if (!RunSettings.ScriptFile.empty())
+    if (!settings.ScriptFile.empty())
       return Reject(u"Fehler: Nur Scriptdatei ODER Scriptkommandos möglich!");
     const TText *value = NextValue(args, i);
     if (!value)
       return UsageAfterBanner();
-    RunSettings.ScriptCommands = *value;
+    settings.ScriptCommands = *value;
   } else if (IsOption(arg, u"/i|-i")) {
-    if (!RunSettings.InputFile.empty())
+    if (!settings.InputFile.empty())
       return Reject(u"Fehler: Eingabedatei wurde bereits angegeben!");
     const TText *value = NextValue(args, i);
     if (!value)
       return UsageAfterBanner();
-    return ReadInputOption(*value);
+    return ReadInputOption(settings, *value);
   } else if (IsOption(arg, u"/o|-o")) {
-    if (!RunSettings.OutputFile.empty())
+    if (!settings.OutputFile.empty())
       return Reject(u"Fehler: Ausgabedatei wurde bereits angegeben!");
     const TText *value = NextValue(args, i);
     if (!value)
       return UsageAfterBanner();
-    return ReadOutputOption(*value);
+    return ReadOutputOption(settings, *value);
   } else if (IsOption(arg, u"/s|-s")) {
-    RunSettings.SubDirs = true;
+    settings.SubDirs = true;
   } else if (IsOption(arg, u"/p|-p")) {
-    RunSettings.InPlace = true;
+    settings.InPlace = true;
   } else if (IsOption(arg, u"/b|-b")) {
-    RunSettings.CreateBak = true;
+    settings.CreateBak = true;
   } else {
-    if (!RunSettings.ScriptFile.empty())
+    if (!settings.ScriptFile.empty())
       return Reject(u"Fehler: Scriptdatei wurde bereits angegeben!");
-    if (!RunSettings.ScriptCommands.empty())
+    if (!settings.ScriptCommands.empty())
       return Reject(u"Fehler: Nur Scriptdatei ODER Scriptkommandos möglich!");
-    RunSettings.ScriptFile = SearchFile(arg);
-    if (RunSettings.ScriptFile.empty())
+    settings.ScriptFile = SearchFile(arg);
+    if (settings.ScriptFile.empty())
       return Reject(u"Fehler: Scriptdatei ist nicht vorhanden!");
   }
   return Continue;
 }
 
-int AdjustSettings() {
-  if (RunSettings.ScriptFile.empty() && RunSettings.ScriptCommands.empty())
+int AdjustSettings(TRunSettings &settings) {
+  if (settings.ScriptFile.empty() && settings.ScriptCommands.empty())
     return Reject(u"Fehler: Weder Scriptdatei noch Scriptkommando angegeben!");
-  if (RunSettings.InputFile.empty()) {
-    RunSettings.SubDirs = false;
-    RunSettings.InPlace = false;
+  if (settings.InputFile.empty()) {
+    settings.SubDirs = false;
+    settings.InPlace = false;
   }
-  if (RunSettings.InPlace)
-    RunSettings.OutputFile.clear();
-  if (RunSettings.SubDirs && !RunSettings.InPlace) {
-    if (RunSettings.OutputFile.empty())
+  if (settings.InPlace)
+    settings.OutputFile.clear();
+  if (settings.SubDirs && !settings.InPlace) {
+    if (settings.OutputFile.empty())
       return Reject(u"Fehler: Für die Rekursivbearbeitung muss eine Ausgabedatei oder /p "
                     u"angegeben werden!");
-    if (!PathDirectory(RunSettings.OutputFile).empty())
+    if (!PathDirectory(settings.OutputFile).empty())
       return Reject(u"Fehler: Für die Rekursivbearbeitung darf die Ausgabedatei keinen Pfad "
                     u"enthalten!");
   }
@@ -134,10 +134,10 @@ bool WantsUsage(const std::vector<TText> &args) {
   return args.empty() || IsOption(args[0], u"/?|-?");
 }
 
-int ReadCommandLine(const std::vector<TText> &args) {
-  RunSettings = TRunSettings{};
+int ReadCommandLine(const std::vector<TText> &args, TRunSettings &settings) {
+  settings = TRunSettings{};
   for (size_t i = 0; i < args.size(); ++i)
-    if (int result = ReadArgument(args, i); result != Continue)
+    if (int result = ReadArgument(args, i, settings); result != Continue)
       return result;
-  return AdjustSettings();
+  return AdjustSettings(settings);
 }

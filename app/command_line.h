@@ -4,16 +4,17 @@
 
 #include <vector>
 
-#include "core/text.h"
+#include "core/text/text.h"
+#include "script/run_settings.h"
 
 // True if text equals one of the alternatives (split at the separator characters;
 // empty alternatives never match), compared as whole texts by the locale.
 bool IsOneOf(TTextView text, TTextView alternatives, bool caseInsensitive, TTextView separator);
 
-// Fills RunSettings from the arguments (program name excluded) and applies the
+// Fills settings from the arguments (program name excluded) and applies the
 // adjustments after the last one. Returns 0 to go on with the run, or the exit
 // code when the program must end (usage shown or an argument rejected).
-int ReadCommandLine(const std::vector<TText> &args);
+int ReadCommandLine(const std::vector<TText> &args, TRunSettings &settings);
 
 // True if the arguments ask for the usage text alone (none, or "/?" first).
 bool WantsUsage(const std::vector<TText> &args);

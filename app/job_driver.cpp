@@ -1,13 +1,11 @@
 #include "app/job_driver.h"
 
-#include "app/current_text.h"
 #include "app/messages.h"
-#include "app/run_settings.h"
-#include "app/shorten_path.h"
-#include "core/file_helpers.h"
-#include "core/path_expand.h"
-#include "core/path_text.h"
-#include "core/text_file.h"
+#include "core/files/file_helpers.h"
+#include "core/paths/path_expand.h"
+#include "core/paths/path_text.h"
+#include "core/paths/shorten_path.h"
+#include "core/text/text_file.h"
 #include "platform/code_page.h"
 #include "platform/console.h"
 #include "platform/file_io.h"
@@ -58,9 +56,9 @@ TText ScriptFileText(const std::string &bytes) {
   return text;
 }
 
-int ReadInput(const std::optional<TText> &fileName) {
+int ReadInput(TFilterJob &job) {
   std::string data;
-  if (fileName) {
+  if (const std::optional<TText> &fileName = job.InputName) {
     WriteMessage(u"Bearbeite Datei " + ShortenPath(*fileName, 63, 1));
     if (!ReadInputFile(*fileName, data)) {
       WriteMessage(u"Fehler: Kann nicht von Eingabedatei lesen!");
@@ -85,28 +83,29 @@ int ReadInput(const std::optional<TText> &fileName) {
       return StepIoFailed;
     }
   }
-  CurrentText = std::move(data);
+  job.CurrentText = std::move(data);
   return StepOk;
 }
 
-int RunScript() {
-  if (RunSettings.ScriptFile.empty())
-    return RunScriptText(RunSettings.ScriptCommands) == 0 ? StepOk : StepScriptFailed;
+int RunScript(TFilterJob &job) {
+  const TRunSettings &settings = job.Settings;
+  if (settings.ScriptFile.empty())
+    return RunScriptText(job, settings.ScriptCommands) == 0 ? StepOk : StepScriptFailed;
   std::string bytes;
   // The file was found when the command line was read; it may have gone since.
-  std::optional<TBytes> name = NativeFileName(RunSettings.ScriptFile);
+  std::optional<TBytes> name = NativeFileName(settings.ScriptFile);
   if (!name || !platform::FileSystem().ReadWholeFile(*name, bytes)) {
     WriteMessage(u"Fehler: Kann Scriptdatei nicht lesen!");
     return StepScriptFailed;
   }
-  return RunScriptText(ScriptFileText(bytes)) == 0 ? StepOk : StepScriptFailed;
+  return RunScriptText(job, ScriptFileText(bytes)) == 0 ? StepOk : StepScriptFailed;
 }
 
-int RunScriptText(const TText &text) {
+int RunScriptText(TFilterJob &job, const TText &text) {
   // A failure to open or close the host (the runtime cannot be loaded) is status 3;
   // its message is written so that no run fails silently.
   constexpr int HostUnavailable = 3;
-  VIroveridUza host;
+  VIroveridUza host(job);
   try {
     host.Open();
   } catch (const std::exception &error) {
@@ -129,18 +128,21 @@ int RunScriptText(const TText &text) {
   return status;
 }
 
-int WriteOutput(const TText &outputName, const std::optional<TText> &inputName, bool inPlace) {
-  if (outputName.empty() && !inPlace) {
-    if (platform::WriteStandardOutput(CurrentText) != CurrentText.size()) {
+int WriteOutput(const TFilterJob &job) {
+  const TText &outputName = job.Settings.OutputFile;
+  const std::optional<TText> &inputName = job.InputName;
+  const std::string &text = job.CurrentText;
+  if (outputName.empty() && !job.InPlace) {
+    if (platform::WriteStandardOutput(text) != text.size()) {
       WriteMessage(u"Fehler: Kann nicht nach STDOUT schreiben!");
       return StepIoFailed;
     }
     return StepOk;
   }
   TText target;
-  if (inPlace)
+  if (job.InPlace)
     target = inputName.value_or(TText());
-  else if (RunSettings.SubDirs || PathDirectory(outputName).empty())
+  else if (job.Settings.SubDirs || PathDirectory(outputName).empty())
     target = JoinDirName(PathDirectory(inputName.value_or(TText())), PathFileName(outputName));
   else
     target = outputName;
@@ -148,14 +150,14 @@ int WriteOutput(const TText &outputName, const std::optional<TText> &inputName, 
 
   platform::TFileSystem &files = platform::FileSystem();
   std::optional<TBytes> targetName = NativeFileName(target);
-  if (RunSettings.CreateBak && IsExistingFile(target)) {
+  if (job.Settings.CreateBak && IsExistingFile(target)) {
     std::optional<TBytes> backup = NativeFileName(PathChangeExtension(target, u".pwl_backup"));
     if (!targetName || !backup || !CopyBackup(*targetName, *backup)) {
       WriteMessage(u"Fehler: Kann keine Sicherungskopie erstellen!");
       return StepIoFailed;
     }
   }
-  if (target.empty() || !targetName || !files.WriteFileAtomic(*targetName, CurrentText)) {
+  if (target.empty() || !targetName || !files.WriteFileAtomic(*targetName, text)) {
     WriteMessage(u"Fehler: Kann nicht in Ausgabedatei schreiben!");
     return StepIoFailed;
   }

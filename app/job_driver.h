@@ -1,28 +1,30 @@
-// The three steps run for every input: read it into CurrentText, run the script
-// once in a fresh host, write CurrentText to its destination. Each returns
-// 0 (go on), 1 (input or output failure) or 2 (script failure), already reported.
+// The three steps run for every input: read it into the job's CurrentText, run
+// the script once in a fresh host over the job, write CurrentText to its
+// destination. Each returns 0 (go on), 1 (input or output failure) or 2 (script
+// failure), already reported.
 #pragma once
 
 #include <optional>
 #include <string>
 
-#include "core/text.h"
+#include "core/text/text.h"
+#include "script/filter_job.h"
 
 constexpr int StepOk = 0;
 constexpr int StepIoFailed = 1;
 constexpr int StepScriptFailed = 2;
 
-// fileName: a full path, or none for standard input.
-int ReadInput(const std::optional<TText> &fileName);
+// Reads the job's input file, or standard input when it has none.
+int ReadInput(TFilterJob &job);
 
-// Runs ScriptFile if set, else ScriptCommands.
-int RunScript();
+// Runs the settings' ScriptFile if set, else their ScriptCommands.
+int RunScript(TFilterJob &job);
 
-// Runs script text in a new host; returns the engine status (0 = success).
-int RunScriptText(const TText &text);
+// Runs script text in a new host over the job; returns the engine status (0 = success).
+int RunScriptText(TFilterJob &job, const TText &text);
 
-// Writes CurrentText to standard output, the output file or back into the input.
-int WriteOutput(const TText &outputName, const std::optional<TText> &inputName, bool inPlace);
+// Writes the job's text to standard output, the output file or back into the input.
+int WriteOutput(const TFilterJob &job);
 
 // The script file's bytes as script text: a byte-order mark selects UTF-8 or
 // UTF-16, lines are re-joined with CR LF, a NUL character ends the text.

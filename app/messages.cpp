@@ -1,12 +1,11 @@
 #include "app/messages.h"
 
-#include "core/text_routines.h"
-#include "core/version_info.h"
+#include "core/version/version_info.h"
 #include "platform/code_page.h"
 #include "platform/console.h"
 
 void WriteMessage(TTextView text) {
-  std::string line = TextToBytes(ToOemText(text));
+  std::string line = TextToBytes(platform::ToOemText(text));
   line += '\n';
   platform::WriteStandardError(line);
 }

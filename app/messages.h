@@ -2,7 +2,7 @@
 // as one line on standard error. Standard output carries only processed text.
 #pragma once
 
-#include "core/text.h"
+#include "core/text/text.h"
 
 void WriteMessage(TTextView text);
 

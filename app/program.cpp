@@ -3,38 +3,37 @@
 #include "app/command_line.h"
 #include "app/job_driver.h"
 #include "app/messages.h"
-#include "app/run_settings.h"
-#include "core/file_search.h"
+#include "core/files/file_search.h"
 #include "platform/code_page.h"
 #include "platform/console.h"
 
 namespace {
 
-// Read, run, write; the result of the last step that ran.
-int ProcessInput(const std::optional<TText> &fileName, bool inPlace) {
-  int result = ReadInput(fileName);
+// Read, run, write one input; the result of the last step that ran.
+int ProcessInput(const TRunSettings &settings, std::optional<TText> fileName, bool inPlace) {
+  TFilterJob job(settings, std::move(fileName), inPlace);
+  int result = ReadInput(job);
   if (result == StepOk)
-    result = RunScript();
+    result = RunScript(job);
   if (result == StepOk)
-    result = WriteOutput(RunSettings.OutputFile, fileName, inPlace);
+    result = WriteOutput(job);
   return result;
 }
 
-int RunPlan() {
-  if (RunSettings.InputFile.empty())
-    return ProcessInput(std::nullopt, false);
-  if (RunSettings.SubDirs || RunSettings.InputHasWildcards) {
+int RunPlan(const TRunSettings &settings) {
+  if (settings.InputFile.empty())
+    return ProcessInput(settings, std::nullopt, false);
+  if (settings.SubDirs || settings.InputHasWildcards) {
     // Every match in name order; the first file that fails ends the run.
     int result = 0;
-    for (const TText &file :
-         FindFiles(RunSettings.InputFile, RunSettings.SubDirs, false, true, false)) {
-      result = ProcessInput(file, RunSettings.InPlace);
+    for (const TText &file : FindFiles(settings.InputFile, settings.SubDirs, false, true, false)) {
+      result = ProcessInput(settings, file, settings.InPlace);
       if (result > 0)
         break;
     }
     return result;
   }
-  return ProcessInput(RunSettings.InputFile, RunSettings.InPlace);
+  return ProcessInput(settings, settings.InputFile, settings.InPlace);
 }
 
 } // namespace
@@ -50,9 +49,10 @@ int RunFrontEnd(int argc, char **argv) {
     return 1;
   }
   ShowBanner(true);
-  if (int result = ReadCommandLine(args); result != 0)
+  TRunSettings settings;
+  if (int result = ReadCommandLine(args, settings); result != 0)
     return result;
-  return RunPlan();
+  return RunPlan(settings);
 }
 
 } // namespace

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "core/file_search.h"
+#include "core/files/file_search.h"
 #include "platform/code_page.h"
 
 int main(int argc, char **argv) {

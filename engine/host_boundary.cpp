@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "engine/lua_engine.h"
+#include "engine/state_link.h"
 
 namespace boundary_detail {
 namespace {
@@ -20,11 +20,15 @@ void SetPendingText(const char *text) noexcept {
   }
 }
 
+const char *FailureText(lua_State *L) {
+  TStateLink *link = StateLinkOf(L);
+  return link ? link->Failure.Text.c_str() : "host failure";
+}
+
 // Installed on a failed run's threads: every instruction raises again, so no
 // protected call of the script can carry on after a host failure.
 void HostFailureHook(lua_State *L, lua_Debug *) {
-  TLua *engine = TLua::FromState(L);
-  lua_pushstring(L, engine ? engine->HostFailure().c_str() : "host failure");
+  lua_pushstring(L, FailureText(L));
   lua_error(L);
 }
 
@@ -48,8 +52,8 @@ TPendingRaise CaptureScriptError(const EScriptError &error) noexcept {
 }
 
 TPendingRaise CaptureHostFailure(lua_State *L, const char *message) noexcept {
-  if (TLua *engine = TLua::FromState(L))
-    engine->RecordHostFailure(message);
+  if (TStateLink *link = StateLinkOf(L))
+    link->Failure.Record(message);
   return {RaiseHostFailure, 0};
 }
 
@@ -72,8 +76,7 @@ void Raise(lua_State *L, TPendingRaise raise) {
     lua_pop(L, 1);
     if (mainThread && mainThread != L)
       EndRunOnThread(mainThread);
-    TLua *engine = TLua::FromState(L);
-    lua_pushstring(L, engine ? engine->HostFailure().c_str() : "host failure");
+    lua_pushstring(L, FailureText(L));
     lua_error(L);
   }
   }
@@ -84,7 +87,7 @@ void Raise(lua_State *L, TPendingRaise raise) {
 } // namespace boundary_detail
 
 void ThrowIfHostFailed(lua_State *L) {
-  TLua *engine = TLua::FromState(L);
-  if (engine && engine->HostFailed())
+  TStateLink *link = StateLinkOf(L);
+  if (link && link->Failure.Failed)
     throw EHostFailureRecorded();
 }

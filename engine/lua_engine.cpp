@@ -35,11 +35,6 @@ const TPublishedMethod &RequireMethod(const TLuaClass &aClass, const TText &func
   return *method;
 }
 
-void StoreEngine(lua_State *L, TLua *engine) {
-  // Coroutines copy the main thread's extra space, so every thread finds its engine.
-  *static_cast<TLua **>(lua_getextraspace(L)) = engine;
-}
-
 } // namespace
 
 const TPublishedMethod *TLuaClass::FindMethod(const std::string &name) const {
@@ -62,18 +57,12 @@ TLua::~TLua() {
 }
 
 TLua *TLua::FromState(lua_State *L) {
-  return L ? *static_cast<TLua **>(lua_getextraspace(L)) : nullptr;
+  TStateLink *link = StateLinkOf(L);
+  return link ? link->Engine : nullptr;
 }
 
 void TLua::RecordHostFailure(const char *message) noexcept {
-  if (FHostFailed)
-    return;
-  FHostFailed = true;
-  try {
-    FHostFailure = message;
-  } catch (...) {
-    FHostFailure.clear();
-  }
+  FLink.Failure.Record(message);
 }
 
 void TLua::Open() {
@@ -85,9 +74,9 @@ void TLua::Open() {
   FLuaState = luaL_newstate();
   if (FLuaState == nullptr)
     throw ELuaError("Cannot create the script state");
-  FHostFailed = false;
-  FHostFailure.clear();
-  StoreEngine(FLuaState, this);
+  FLink.Engine = this;
+  FLink.Failure.Clear();
+  AttachStateLink(FLuaState, &FLink);
   luaL_openlibs(FLuaState);
   RegisterFunction(FLuaState, *this, u"print", u"print");
 }
@@ -98,6 +87,8 @@ void TLua::Close() {
   FOpened = false;
   if (FLuaState != nullptr && LuaLibraryLoaded())
     lua_close(FLuaState);
+  // Nothing may reach the closed state through this engine any more.
+  FLuaState = nullptr;
 }
 
 int LuaMessageHandler(lua_State *L) {

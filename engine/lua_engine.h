@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "core/text.h"
+#include "core/text/text.h"
 #include "engine/lua_api.h"
+#include "engine/state_link.h"
 
 class TLua;
 
@@ -103,8 +104,8 @@ public:
   TText ErrorTextOnTop() const;
 
   // A host failure that ended the current run (empty when none happened).
-  const std::string &HostFailure() const { return FHostFailure; }
-  bool HostFailed() const { return FHostFailed; }
+  const std::string &HostFailure() const { return FLink.Failure.Text; }
+  bool HostFailed() const { return FLink.Failure.Failed; }
   // Records the first host failure of the run; later ones keep the first text.
   void RecordHostFailure(const char *message) noexcept;
 
@@ -116,8 +117,7 @@ private:
   TOnLuaPrint FOnPrint;
   TText FFilePath;
   bool FOpened = false;
-  std::string FHostFailure;
-  bool FHostFailed = false;
+  TStateLink FLink;
 };
 
 // The message handler of DoCall: message plus traceback.

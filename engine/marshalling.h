@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-#include "core/date_time.h"
-#include "core/text.h"
+#include "core/text/text.h"
+#include "core/time/date_time.h"
 #include "engine/lua_api.h"
 
 // Reading arguments (index = argument position, 1-based).

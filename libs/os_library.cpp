@@ -3,11 +3,12 @@
 #include <cstdint>
 #include <thread>
 
-#include "core/shell_execute.h"
-#include "core/text_routines.h"
+#include "core/process/shell_execute.h"
+#include "core/text/text_routines.h"
 #include "engine/host_boundary.h"
 #include "engine/marshalling.h"
 #include "libs/extension_libraries.h"
+#include "platform/clock.h"
 #include "platform/code_page.h"
 
 namespace {
@@ -39,7 +40,7 @@ int OsSleep(lua_State *L) {
 
 int OsTicks(lua_State *L) {
   LuaClearStack(L);
-  return LuaReturnInteger(L, std::int64_t(TickCount()));
+  return LuaReturnInteger(L, std::int64_t(platform::TickCount()));
 }
 
 } // namespace

@@ -4,9 +4,9 @@
 // that change the disk live in path_library_files.cpp.
 #include <vector>
 
-#include "core/file_helpers.h"
-#include "core/path_expand.h"
-#include "core/path_text.h"
+#include "core/files/file_helpers.h"
+#include "core/paths/path_expand.h"
+#include "core/paths/path_text.h"
 #include "engine/host_boundary.h"
 #include "engine/marshalling.h"
 #include "libs/extension_libraries.h"

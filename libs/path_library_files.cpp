@@ -1,10 +1,10 @@
 // The os.path functions that list directories and change the disk: chdir, mkdir,
 // rmdir, remove, copy, move, rename, list and listinfo. Expected failures come back
 // as nil and the argument followed by a fixed phrase.
-#include "core/file_helpers.h"
-#include "core/file_list.h"
-#include "core/file_search.h"
-#include "core/file_transfer.h"
+#include "core/files/file_helpers.h"
+#include "core/files/file_list.h"
+#include "core/files/file_search.h"
+#include "core/files/file_transfer.h"
 #include "engine/marshalling.h"
 #include "libs/path_library_support.h"
 

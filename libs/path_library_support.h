@@ -2,7 +2,7 @@
 // path_library.cpp, the listings and file operations in path_library_files.cpp.
 #pragma once
 
-#include "core/text.h"
+#include "core/text/text.h"
 #include "engine/lua_api.h"
 
 // A file-name argument as host text. A name whose bytes host text cannot carry

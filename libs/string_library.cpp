@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <optional>
 
-#include "core/text_routines.h"
-#include "core/tokenizer.h"
-#include "core/wildcard.h"
+#include "core/text/text_routines.h"
+#include "core/text/tokenizer.h"
+#include "core/text/wildcard.h"
 #include "engine/host_boundary.h"
 #include "engine/marshalling.h"
 #include "libs/extension_libraries.h"

@@ -1,10 +1,10 @@
 #include "libs/string_library_phonetics.h"
 
-#include "core/cologne_phonetic.h"
-#include "core/edit_distance.h"
-#include "core/fold_text.h"
-#include "core/metaphone.h"
-#include "core/phonet.h"
+#include "core/phonetics/cologne_phonetic.h"
+#include "core/phonetics/edit_distance.h"
+#include "core/phonetics/metaphone.h"
+#include "core/phonetics/phonet.h"
+#include "core/text/fold_text.h"
 #include "engine/marshalling.h"
 #include "platform/code_page.h"
 

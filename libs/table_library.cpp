@@ -1,8 +1,8 @@
 // table.loadstrings and table.savestrings: line lists from and to text files.
 #include <optional>
 
-#include "core/file_helpers.h"
-#include "core/text_file.h"
+#include "core/files/file_helpers.h"
+#include "core/text/text_file.h"
 #include "engine/host_boundary.h"
 #include "engine/marshalling.h"
 #include "libs/extension_libraries.h"

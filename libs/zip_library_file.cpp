@@ -1,6 +1,6 @@
 #include "libs/zip_library_file.h"
 
-#include "core/file_helpers.h"
+#include "core/files/file_helpers.h"
 
 bool TLuaZipFile::Open(TTextView AFileName, bool AReadOnly) {
   Close();

@@ -2,8 +2,8 @@
 // plus the name of the open archive and whether one is open.
 #pragma once
 
-#include "core/text.h"
-#include "core/zip_file.h"
+#include "core/text/text.h"
+#include "core/zip/zip_file.h"
 
 class TLuaZipFile : public TZipFile {
 public:

@@ -4,7 +4,7 @@
 
 namespace platform {
 
-std::uint64_t MillisecondsSinceBoot() {
+std::uint64_t TickCount() {
   timespec now{};
   // CLOCK_BOOTTIME keeps counting through suspend, as a tick count since start should;
   // older kernels only have the monotonic clock.

@@ -7,6 +7,6 @@ namespace platform {
 
 // Milliseconds since the system started (suspended time included where the system
 // counts it); 0 when no clock is available.
-std::uint64_t MillisecondsSinceBoot();
+std::uint64_t TickCount();
 
 } // namespace platform

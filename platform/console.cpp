@@ -88,4 +88,8 @@ void IgnoreBrokenPipe() {
   sigaction(SIGPIPE, &action, nullptr);
 }
 
+std::u16string ToOemText(std::u16string_view s) {
+  return std::u16string(s);
+}
+
 } // namespace platform

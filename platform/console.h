@@ -31,4 +31,8 @@ void IgnoreBrokenPipe();
 size_t WriteToDescriptor(int fd, std::string_view bytes);
 TStdinReadResult ReadAllFromDescriptor(int fd, std::string &data);
 
+// Text for the console. This platform's console reads the same code page as every
+// other stream, so the text is returned unchanged.
+std::u16string ToOemText(std::u16string_view s);
+
 } // namespace platform

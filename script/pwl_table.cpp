@@ -3,26 +3,30 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/current_text.h"
-#include "app/run_settings.h"
-#include "core/tokenizer.h"
+#include "core/text/tokenizer.h"
 #include "engine/host_boundary.h"
 #include "engine/marshalling.h"
 #include "platform/code_page.h"
 #include "script/callback_loop.h"
-#include "script/filter_host.h"
 #include "script/line_sort.h"
+#include "script/pwl_context.h"
 
 namespace {
 
 constexpr int CallbackIndex = 1;
 
+// Every PWL function carries the run's context as its upvalue.
+TPwlContext &ContextOf(lua_State *L) {
+  return *static_cast<TPwlContext *>(lua_touserdata(L, lua_upvalueindex(1)));
+}
+
 // Marks an iteration function as running for as long as it runs. The functions
-// share CurrentText and the line list, so a nested call is refused before it
+// share the text and the line list, so a nested call is refused before it
 // touches either.
 class TIterationScope {
 public:
-  TIterationScope(VIroveridUza &host, const char *name, TLineList *lines = nullptr) : FHost(host) {
+  TIterationScope(TPwlContext &host, const char *name, TLineRewriter *lines = nullptr)
+      : FHost(host) {
     if (host.Iterating())
       throw EScriptError::WithMessage(std::string("PWL.") + name +
                                       " cannot be called from inside a PWL callback");
@@ -37,7 +41,7 @@ public:
   TIterationScope &operator=(const TIterationScope &) = delete;
 
 private:
-  VIroveridUza &FHost;
+  TPwlContext &FHost;
 };
 
 // The callback's result: nil removes the item (false), a string or number gives
@@ -54,18 +58,13 @@ bool CallbackResult(lua_State *L, std::string_view &bytes) {
   return true;
 }
 
-void ReplaceCurrentText(VIroveridUza &host, std::string text) {
-  CurrentText = std::move(text);
-  host.CurrentTextChanged();
-}
-
 void PushBytes(lua_State *L, std::string_view bytes) {
   lua_pushlstring(L, bytes.data(), bytes.size());
 }
 
 class TLineLoop : public TCallbackLoop {
 public:
-  TLineLoop(TLineList &lines, lua_Integer user) : FLines(lines), FUser(user) {}
+  TLineLoop(TLineRewriter &lines, lua_Integer user) : FLines(lines), FUser(user) {}
   bool AtEnd() const override { return FLines.AtEnd(); }
   int PushArguments(lua_State *L) override {
     PushBytes(L, FLines.Current());
@@ -84,7 +83,7 @@ public:
   }
 
 private:
-  TLineList &FLines;
+  TLineRewriter &FLines;
   lua_Integer FUser;
   lua_Integer FNumber = 1;
 };
@@ -92,13 +91,13 @@ private:
 int ForEachLine(lua_State *L) {
   LuaCheckFunction(L, CallbackIndex);
   lua_Integer user = LuaOptInteger(L, 2, 0);
-  VIroveridUza &host = VIroveridUza::FromState(L);
-  TLineList lines(CurrentText);
+  TPwlContext &host = ContextOf(L);
+  TLineRewriter lines(host.Text());
   TIterationScope scope(host, "ForEachLine", &lines);
   lua_settop(L, CallbackIndex);
   TLineLoop(lines, user).Run(L, CallbackIndex);
   if (std::optional<std::string> output = lines.TakeOutput())
-    ReplaceCurrentText(host, std::move(*output));
+    host.ReplaceText(std::move(*output));
   LuaClearStack(L);
   return LuaReturnBoolean(L, true);
 }
@@ -140,13 +139,13 @@ private:
 int ForEachChar(lua_State *L) {
   LuaCheckFunction(L, CallbackIndex);
   lua_Integer user = LuaOptInteger(L, 2, 0);
-  VIroveridUza &host = VIroveridUza::FromState(L);
+  TPwlContext &host = ContextOf(L);
   TIterationScope scope(host, "ForEachChar");
   lua_settop(L, CallbackIndex);
-  if (!CurrentText.empty()) {
-    TCharLoop loop(CurrentText, user);
+  if (!host.Text().empty()) {
+    TCharLoop loop(host.Text(), user);
     loop.Run(L, CallbackIndex);
-    ReplaceCurrentText(host, loop.TakeOutput());
+    host.ReplaceText(loop.TakeOutput());
   }
   LuaClearStack(L);
   return LuaReturnBoolean(L, true);
@@ -163,7 +162,7 @@ public:
     lua_Integer User;
   };
 
-  TTokenLoop(TLineList &lines, TOptions options)
+  TTokenLoop(TLineRewriter &lines, TOptions options)
       : FLines(lines), FOptions(std::move(options)), FPage(platform::AnsiCodePage()),
         FJoin(FPage.EncodeLossless(FOptions.Separators)) {
     Settle();
@@ -210,7 +209,7 @@ private:
       FTokenBytes = FPage.EncodeLossless(FTokens[FTokenIndex]);
   }
 
-  TLineList &FLines;
+  TLineRewriter &FLines;
   TOptions FOptions;
   const platform::TCodePage &FPage;
   std::string FJoin;
@@ -232,13 +231,13 @@ int ForEachToken(lua_State *L) {
   options.DropEmptyLast = LuaOptBoolean(L, 5, false);
   options.User = LuaOptInteger(L, 6, 0);
   options.Separators = platform::AnsiCodePage().DecodeLossless(separators);
-  VIroveridUza &host = VIroveridUza::FromState(L);
-  TLineList lines(CurrentText);
+  TPwlContext &host = ContextOf(L);
+  TLineRewriter lines(host.Text());
   TIterationScope scope(host, "ForEachToken", &lines);
   lua_settop(L, CallbackIndex);
   TTokenLoop(lines, std::move(options)).Run(L, CallbackIndex);
   if (std::optional<std::string> output = lines.TakeOutput())
-    ReplaceCurrentText(host, std::move(*output));
+    host.ReplaceText(std::move(*output));
   LuaClearStack(L);
   return LuaReturnBoolean(L, true);
 }
@@ -246,8 +245,8 @@ int ForEachToken(lua_State *L) {
 int SortLines(lua_State *L) {
   LuaCheckFunction(L, CallbackIndex);
   lua_Integer user = LuaOptInteger(L, 2, 0);
-  VIroveridUza &host = VIroveridUza::FromState(L);
-  TLineList lines(CurrentText);
+  TPwlContext &host = ContextOf(L);
+  TLineRewriter lines(host.Text());
   TIterationScope scope(host, "SortLines", &lines);
   lua_settop(L, CallbackIndex);
   size_t count = lines.Count();
@@ -265,72 +264,80 @@ int SortLines(lua_State *L) {
       order[i] = uint32_t(i);
     TLineSort(L, CallbackIndex, lua_gettop(L), user).Sort(order);
     lines.Reorder(order);
-    ReplaceCurrentText(host, lines.Join());
+    host.ReplaceText(lines.Join());
   }
   return LuaClearStack(L);
 }
 
 int CharCount(lua_State *L) {
+  const std::string &text = ContextOf(L).Text();
   LuaClearStack(L);
-  return LuaReturnInteger(L, std::int64_t(CurrentText.size()));
+  return LuaReturnInteger(L, std::int64_t(text.size()));
 }
 
-const TLineList &VisibleLines(VIroveridUza &host) {
-  return host.CurrentLines() ? *host.CurrentLines() : host.CurrentTextLines();
+const TLineRewriter &VisibleLines(TPwlContext &host) {
+  return host.CurrentLines() ? *host.CurrentLines() : host.TextLines();
 }
 
 int LineCount(lua_State *L) {
-  VIroveridUza &host = VIroveridUza::FromState(L);
+  TPwlContext &host = ContextOf(L);
   LuaClearStack(L);
   return LuaReturnInteger(L, std::int64_t(VisibleLines(host).Count()));
 }
 
 int GetChar(lua_State *L) {
   lua_Integer p = LuaCheckInteger(L, 1);
+  const std::string &text = ContextOf(L).Text();
   LuaClearStack(L);
-  if (p < 1 || std::uint64_t(p) > CurrentText.size())
+  if (p < 1 || std::uint64_t(p) > text.size())
     return LuaReturnNil(L);
-  return LuaReturnByteString(L, std::string_view(&CurrentText[size_t(p - 1)], 1));
+  return LuaReturnByteString(L, std::string_view(&text[size_t(p - 1)], 1));
 }
 
 int GetLine(lua_State *L) {
   lua_Integer n = LuaCheckInteger(L, 1);
-  VIroveridUza &host = VIroveridUza::FromState(L);
+  TPwlContext &host = ContextOf(L);
   LuaClearStack(L);
-  const TLineList &lines = VisibleLines(host);
+  const TLineRewriter &lines = VisibleLines(host);
   if (n < 1 || std::uint64_t(n) > lines.Count())
     return LuaReturnNil(L);
   return LuaReturnByteString(L, lines.Line(size_t(n - 1)));
 }
 
 int InputFile(lua_State *L) {
+  const TRunSettings &settings = ContextOf(L).Settings();
   LuaClearStack(L);
-  return LuaReturnText(L, RunSettings.InputFile);
+  return LuaReturnText(L, settings.InputFile);
 }
 
 int OutputFile(lua_State *L) {
+  const TRunSettings &settings = ContextOf(L).Settings();
   LuaClearStack(L);
-  return LuaReturnText(L, RunSettings.OutputFile);
+  return LuaReturnText(L, settings.OutputFile);
 }
 
 int ScriptFile(lua_State *L) {
+  const TRunSettings &settings = ContextOf(L).Settings();
   LuaClearStack(L);
-  return LuaReturnText(L, RunSettings.ScriptFile);
+  return LuaReturnText(L, settings.ScriptFile);
 }
 
 int SubDirs(lua_State *L) {
+  const TRunSettings &settings = ContextOf(L).Settings();
   LuaClearStack(L);
-  return LuaReturnBoolean(L, RunSettings.SubDirs);
+  return LuaReturnBoolean(L, settings.SubDirs);
 }
 
 int InPlace(lua_State *L) {
+  const TRunSettings &settings = ContextOf(L).Settings();
   LuaClearStack(L);
-  return LuaReturnBoolean(L, RunSettings.InPlace);
+  return LuaReturnBoolean(L, settings.InPlace);
 }
 
 int CreateBak(lua_State *L) {
+  const TRunSettings &settings = ContextOf(L).Settings();
   LuaClearStack(L);
-  return LuaReturnBoolean(L, RunSettings.CreateBak);
+  return LuaReturnBoolean(L, settings.CreateBak);
 }
 
 const luaL_Reg PwlFunctions[] = {
@@ -353,8 +360,9 @@ const luaL_Reg PwlFunctions[] = {
 
 } // namespace
 
-void RegisterPwlTable(lua_State *L) {
+void RegisterPwlTable(lua_State *L, TPwlContext &context) {
   lua_createtable(L, 0, int(std::size(PwlFunctions) - 1));
-  luaL_setfuncs(L, PwlFunctions, 0);
+  lua_pushlightuserdata(L, &context);
+  luaL_setfuncs(L, PwlFunctions, 1);
   lua_setglobal(L, "PWL");
 }

@@ -3,5 +3,8 @@
 
 #include "engine/lua_api.h"
 
+class TPwlContext;
+
 // Creates the table with its 14 functions and stores it as the global "PWL".
-void RegisterPwlTable(lua_State *L);
+// Its functions work on context, which must outlive the state.
+void RegisterPwlTable(lua_State *L, TPwlContext &context);

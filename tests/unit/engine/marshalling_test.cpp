@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/date_time.h"
+#include "core/time/date_time.h"
 #include "engine/host_boundary.h"
 #include "engine/lua_engine.h"
 

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "core/zip_archive.h"
-#include "engine/host_environment.h"
+#include "core/zip/zip_archive.h"
 #include "libs/extension_libraries.h"
+#include "libs/host_environment.h"
 #include "tests/support/process_runner.h"
-#include "tests/unit/core/zip_test_archives.h"
+#include "tests/unit/core/zip/zip_test_archives.h"
 
 TEST(ZipLibrary, RegistrationLeavesTheStackAndRegistersBothMetatables) {
   REveVed lua;

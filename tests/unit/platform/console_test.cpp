@@ -214,3 +214,8 @@ TEST(Console, ClosedStandardOutputIsFailedWriteOnceBrokenPipeIgnored) {
   EXPECT_EQ(writeToClosedPipe(true), 0);
   EXPECT_EQ(writeToClosedPipe(false), 1000 + SIGPIPE);
 }
+
+TEST(Console, ToOemTextLeavesTextUnchanged) {
+  EXPECT_EQ(platform::ToOemText(u""), u"");
+  EXPECT_EQ(platform::ToOemText(u"Fehler: Datei \"Grüße.txt\""), u"Fehler: Datei \"Grüße.txt\"");
+}

@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <map>
 
-#include "tests/unit/core/file_tree.h"
+#include "tests/unit/core/files/file_tree.h"
 
 namespace {
 

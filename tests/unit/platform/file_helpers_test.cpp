@@ -1,5 +1,5 @@
 // File-system helpers on real temporary trees.
-#include "core/file_helpers.h"
+#include "core/files/file_helpers.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "core/path_expand.h"
+#include "core/paths/path_expand.h"
 #include "platform/code_page.h"
 #include "platform/file_status.h"
 

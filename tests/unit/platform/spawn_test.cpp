@@ -174,11 +174,12 @@ TEST(Spawn, StartedProgramWritesToStandardErrorAndGetsDefaultSignals) {
   TTempDir dir;
   // The blocked and ignored sets of the started shell, as hexadecimal masks. Read
   // with builtins only: while the shell waits for a child it blocks signals itself.
-  std::string script = dir.Write("report.sh", "#!/bin/sh\n"
-                                              "echo out\n"
-                                              "while read -r key value; do\n"
-                                              "  case $key in SigBlk:|SigIgn:) echo \"$value\" >&2;; esac\n"
-                                              "done < /proc/$$/status\n");
+  std::string script =
+      dir.Write("report.sh", "#!/bin/sh\n"
+                             "echo out\n"
+                             "while read -r key value; do\n"
+                             "  case $key in SigBlk:|SigIgn:) echo \"$value\" >&2;; esac\n"
+                             "done < /proc/$$/status\n");
   chmod(script.c_str(), 0755);
   {
     // As in the program: SIGPIPE ignored; and a blocked signal for good measure.

@@ -1,4 +1,4 @@
-#include "core/case_tables.h"
+#include "core/text/case_tables.h"
 #include "platform/unicode_case.h"
 
 #include <gtest/gtest.h>

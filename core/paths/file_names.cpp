@@ -1,0 +1,18 @@
+#include "core/paths/file_names.h"
+
+#include "platform/code_page.h"
+#include "platform/process.h"
+
+std::optional<TBytes> NativeFileName(TTextView path) {
+  if (path.find(u'\0') != TTextView::npos)
+    return std::nullopt;
+  return TextToBytes(path);
+}
+
+TText HostFileName(TBytesView name) {
+  return BytesToText(name);
+}
+
+TText CurrentDirectory() {
+  return HostFileName(platform::CurrentDirectory());
+}
