@@ -8,6 +8,7 @@
 #include "core/text/text_routines.h"
 #include "core/text/tokenizer.h"
 #include "core/text/wildcard.h"
+#include "platform/code_page.h"
 #include "script/run_settings.h"
 
 namespace {
@@ -68,7 +69,8 @@ int ReadArgument(const std::vector<TText> &args, size_t &i, TRunSettings &settin
     const TText *value = NextValue(args, i);
     if (!value)
       return UsageAfterBanner();
-    settings.ScriptCommands = *value;
+    // Script text, not a name: bytes the code page cannot decode read as U+FFFD.
+    settings.ScriptCommands = BytesToText(platform::AnsiCodePage().EncodeLossless(*value));
   } else if (IsOption(arg, u"/i|-i")) {
     if (!settings.InputFile.empty())
       return Reject(u"Fehler: Eingabedatei wurde bereits angegeben!");

@@ -42,8 +42,10 @@ namespace {
 
 int RunFrontEnd(int argc, char **argv) {
   std::vector<TText> args;
+  // Most arguments are file names, which must reach the system byte for byte;
+  // the command line reader turns the script commands into script text.
   for (int i = 1; i < argc; ++i)
-    args.push_back(BytesToText(argv[i]));
+    args.push_back(platform::AnsiCodePage().DecodeLossless(argv[i]));
   if (WantsUsage(args)) {
     ShowUsage();
     return 1;

@@ -10,6 +10,7 @@
 #include "engine/host_boundary.h"
 #include "engine/marshalling.h"
 #include "libs/extension_libraries.h"
+#include "libs/file_name_marshalling.h"
 #include "libs/path_library_support.h"
 #include "platform/code_page.h"
 
@@ -18,11 +19,11 @@ namespace {
 constexpr TBytesView NoSuchFile = ": No such file or directory";
 constexpr TBytesView NoSuchDirectory = ": No such directory";
 
-// The one argument of the simple text functions, as host text.
+// The one argument of the text functions: a path text, carried byte for byte.
 TText PathArgument(lua_State *L) {
   TBytes path = LuaCheckString(L, 1);
   LuaClearStack(L);
-  return BytesToText(path);
+  return FileNameText(path);
 }
 
 // The one argument of the simple queries, as a file name.
@@ -33,48 +34,48 @@ TText FileArgument(lua_State *L) {
 }
 
 int BaseName(lua_State *L) {
-  return LuaReturnText(L, PathFileName(PathArgument(L)));
+  return LuaReturnFileName(L, PathFileName(PathArgument(L)));
 }
 
 int DirName(lua_State *L) {
-  return LuaReturnText(L, PathDirectory(PathArgument(L)));
+  return LuaReturnFileName(L, PathDirectory(PathArgument(L)));
 }
 
 int Drive(lua_State *L) {
-  return LuaReturnText(L, PathDrive(PathArgument(L)));
+  return LuaReturnFileName(L, PathDrive(PathArgument(L)));
 }
 
 int Extension(lua_State *L) {
-  return LuaReturnText(L, PathExtension(PathArgument(L)));
+  return LuaReturnFileName(L, PathExtension(PathArgument(L)));
 }
 
 int FileName(lua_State *L) {
-  return LuaReturnText(L, PathChangeExtension(PathFileName(PathArgument(L)), u""));
+  return LuaReturnFileName(L, PathChangeExtension(PathFileName(PathArgument(L)), u""));
 }
 
 int ChangeExt(lua_State *L) {
   TBytes path = LuaCheckString(L, 1);
   TBytes extension = LuaOptString(L, 2, "");
   LuaClearStack(L);
-  return LuaReturnText(L, PathChangeExtension(BytesToText(path), BytesToText(extension)));
+  return LuaReturnFileName(L, PathChangeExtension(FileNameText(path), FileNameText(extension)));
 }
 
 int ChangeDir(lua_State *L) {
   TBytes path = LuaCheckString(L, 1);
   TBytes directory = LuaCheckString(L, 2);
   LuaClearStack(L);
-  return LuaReturnText(L, PathReplaceDirectory(BytesToText(path), BytesToText(directory)));
+  return LuaReturnFileName(L, PathReplaceDirectory(FileNameText(path), FileNameText(directory)));
 }
 
 int FullPath(lua_State *L) {
-  return LuaReturnText(L, PathExpand(PathArgument(L)));
+  return LuaReturnFileName(L, PathExpand(PathArgument(L)));
 }
 
 int RelativePath(lua_State *L) {
   TBytes base = LuaCheckString(L, 1);
   TBytes target = LuaCheckString(L, 2);
   LuaClearStack(L);
-  return LuaReturnText(L, PathRelative(BytesToText(base), BytesToText(target)));
+  return LuaReturnFileName(L, PathRelative(FileNameText(base), FileNameText(target)));
 }
 
 int IsRelativePathFunction(lua_State *L) {
@@ -84,17 +85,17 @@ int IsRelativePathFunction(lua_State *L) {
 int SplitDrive(lua_State *L) {
   TText path = PathArgument(L);
   TText drive = PathDrive(path);
-  return LuaReturnTexts(L, drive, TTextView(path).substr(drive.size()));
+  return LuaReturnFileNames(L, drive, TTextView(path).substr(drive.size()));
 }
 
 int SplitExt(lua_State *L) {
   TText path = PathArgument(L);
-  return LuaReturnTexts(L, PathChangeExtension(path, u""), PathExtension(path));
+  return LuaReturnFileNames(L, PathChangeExtension(path, u""), PathExtension(path));
 }
 
 int Split(lua_State *L) {
   TText path = PathArgument(L);
-  return LuaReturnTexts(L, PathDirectory(path), PathFileName(path));
+  return LuaReturnFileNames(L, PathDirectory(path), PathFileName(path));
 }
 
 // Every argument is read before any is combined, so a bad one raises its error even
@@ -107,28 +108,28 @@ int Join(lua_State *L) {
     parts.push_back(LuaCheckString(L, index));
   LuaClearStack(L);
   TText combined;
-  if (!PathCombine(BytesToText(parts[0]), BytesToText(parts[1]), combined))
+  if (!PathCombine(FileNameText(parts[0]), FileNameText(parts[1]), combined))
     return LuaReturnNil(L);
   for (std::size_t i = 2; i < parts.size(); ++i) {
     TText next;
-    if (!PathCombine(combined, BytesToText(parts[i]), next))
+    if (!PathCombine(combined, FileNameText(parts[i]), next))
       return LuaReturnNil(L);
     combined = std::move(next);
   }
   TText canonical;
   if (!PathCanonical(combined, canonical))
     return LuaReturnNil(L);
-  return LuaReturnText(L, canonical);
+  return LuaReturnFileName(L, canonical);
 }
 
 int CurrentDir(lua_State *L) {
   LuaClearStack(L);
-  return LuaReturnText(L, CurrentDirectory());
+  return LuaReturnFileName(L, CurrentDirectory());
 }
 
 int TmpDir(lua_State *L) {
   LuaClearStack(L);
-  return LuaReturnText(L, TempDirectory());
+  return LuaReturnFileName(L, TempDirectory());
 }
 
 int Exists(lua_State *L) {
@@ -194,13 +195,6 @@ int Time(lua_State *L) {
 }
 
 } // namespace
-
-TText FileNameText(TBytesView name) {
-  TText text = BytesToText(name);
-  if (TextToBytes(text) != name)
-    text.push_back(u'\0');
-  return text;
-}
 
 int PathFailure(lua_State *L, TBytesView argument, TBytesView suffix) {
   TBytes message(argument);

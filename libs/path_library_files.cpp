@@ -6,6 +6,7 @@
 #include "core/files/file_search.h"
 #include "core/files/file_transfer.h"
 #include "engine/marshalling.h"
+#include "libs/file_name_marshalling.h"
 #include "libs/path_library_support.h"
 
 namespace {
@@ -46,8 +47,8 @@ bool RemoveDirectoryOrLink(TTextView directory) {
 int PathList(lua_State *L) {
   TListOptions options = ReadListOptions(L);
   if (!options.IsUsable())
-    return LuaReturnStringList(L, TTextList());
-  return LuaReturnStringList(
+    return LuaReturnFileNameList(L, TTextList());
+  return LuaReturnFileNameList(
       L, FindFiles(options.Mask, options.Subdirs, options.Hidden, options.Files, options.Dirs));
 }
 
@@ -61,9 +62,9 @@ int PathListInfo(lua_State *L) {
   for (std::size_t i = 0; i < list.Count(); ++i) {
     const TFileListItem &item = *list.GetItem(i);
     lua_createtable(L, 0, 9);
-    LuaSetFieldString(L, u"name", item.FileName);
-    LuaSetFieldString(L, u"path", item.FilePath);
-    LuaSetFieldString(L, u"shortname", item.ShortFileName);
+    LuaSetFieldFileName(L, "name", item.FileName);
+    LuaSetFieldFileName(L, "path", item.FilePath);
+    LuaSetFieldFileName(L, "shortname", item.ShortFileName);
     LuaSetFieldInteger(L, "created", LuaUnixTime(item.CreationTime));
     LuaSetFieldInteger(L, "lastaccess", LuaUnixTime(item.LastAccessTime));
     LuaSetFieldInteger(L, "lastwrite", LuaUnixTime(item.LastWriteTime));

@@ -5,12 +5,6 @@
 #include "core/text/text.h"
 #include "engine/lua_api.h"
 
-// A file-name argument as host text. A name whose bytes host text cannot carry
-// unchanged (invalid in the code page) would come back to the system as other bytes,
-// naming another file or none; it becomes a text that no system call accepts (it
-// holds a NUL), so every test reports it missing and every operation fails on it.
-TText FileNameText(TBytesView name);
-
 // An expected failure: nil, then the argument's bytes exactly as the script passed
 // them followed by the fixed suffix (": No such file or directory" ...).
 int PathFailure(lua_State *L, TBytesView argument, TBytesView suffix);

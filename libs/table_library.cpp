@@ -6,13 +6,14 @@
 #include "engine/host_boundary.h"
 #include "engine/marshalling.h"
 #include "libs/extension_libraries.h"
+#include "libs/file_name_marshalling.h"
 #include "platform/code_page.h"
 #include "platform/file_io.h"
 
 namespace {
 
 int TableLoadStrings(lua_State *L) {
-  TText fileName = BytesToText(LuaCheckString(L, 1));
+  TText fileName = FileNameText(LuaCheckString(L, 1));
   LuaClearStack(L);
   if (!IsExistingFile(fileName))
     return LuaReturnNil(L);
@@ -25,7 +26,7 @@ int TableLoadStrings(lua_State *L) {
 
 int TableSaveStrings(lua_State *L) {
   TTextList lines = LuaCheckStringList(L, 1);
-  TText fileName = BytesToText(LuaCheckString(L, 2));
+  TText fileName = FileNameText(LuaCheckString(L, 2));
   LuaClearStack(L);
   TBytes content;
   for (const TText &line : lines) {

@@ -9,6 +9,7 @@
 #include "engine/lua_exceptions.h"
 #include "engine/marshalling.h"
 #include "libs/extension_libraries.h"
+#include "libs/file_name_marshalling.h"
 #include "libs/zip_library_file.h"
 #include "platform/code_page.h"
 
@@ -103,7 +104,7 @@ int ToString(lua_State *L) {
   bool isOpen = reference && reference->fIsOpen;
   LuaClearStack(L);
   LuaPushByteString(L, "zip");
-  LuaPushText(L, name);
+  LuaPushFileName(L, name);
   lua_pushboolean(L, isOpen);
   return 3;
 }
@@ -115,7 +116,7 @@ int Open(lua_State *L) {
   LuaClearStack(L);
   if (fileName.empty())
     return LuaReturnNilMessage(L, "no filename given");
-  if (reference && reference->Open(BytesToText(fileName), readOnly))
+  if (reference && reference->Open(FileNameText(fileName), readOnly))
     return LuaReturnBoolean(L, true);
   return LuaReturnNilMessage(L, "cannot create or open zip file \"" + fileName + "\"");
 }
@@ -144,7 +145,7 @@ int Add(lua_State *L) {
   TBytes archiveName = LuaOptString(L, 3, "");
   bool store = LuaOptBoolean(L, 4, false);
   LuaClearStack(L);
-  if (!zip->Add(BytesToText(fileName), BytesToText(archiveName), store))
+  if (!zip->Add(FileNameText(fileName), BytesToText(archiveName), store))
     return LuaReturnNilMessage(L, "cannot add file");
   return LuaReturnBoolean(L, true);
 }
@@ -160,7 +161,7 @@ int Extract(lua_State *L) {
   std::ptrdiff_t index = entry.FIsPosition ? std::ptrdiff_t(CheckedEntryIndex(*zip, entry, 2))
                                            : ResolveEntry(*zip, entry);
   LuaClearStack(L);
-  if (index < 0 || !zip->Extract(std::size_t(index), BytesToText(directory), subDirs))
+  if (index < 0 || !zip->Extract(std::size_t(index), FileNameText(directory), subDirs))
     return LuaReturnNilMessage(L, "cannot extract file");
   return LuaReturnBoolean(L, true);
 }
@@ -171,7 +172,7 @@ int ExtractAll(lua_State *L) {
     return ReturnNotOpen(L);
   TBytes directory = LuaOptString(L, 2, "");
   LuaClearStack(L);
-  if (!zip->ExtractAll(BytesToText(directory)))
+  if (!zip->ExtractAll(FileNameText(directory)))
     return LuaReturnNilMessage(L, "cannot extract files");
   return LuaReturnBoolean(L, true);
 }

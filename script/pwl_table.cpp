@@ -6,6 +6,7 @@
 #include "core/text/tokenizer.h"
 #include "engine/host_boundary.h"
 #include "engine/marshalling.h"
+#include "libs/file_name_marshalling.h"
 #include "platform/code_page.h"
 #include "script/callback_loop.h"
 #include "script/line_sort.h"
@@ -307,19 +308,19 @@ int GetLine(lua_State *L) {
 int InputFile(lua_State *L) {
   const TRunSettings &settings = ContextOf(L).Settings();
   LuaClearStack(L);
-  return LuaReturnText(L, settings.InputFile);
+  return LuaReturnFileName(L, settings.InputFile);
 }
 
 int OutputFile(lua_State *L) {
   const TRunSettings &settings = ContextOf(L).Settings();
   LuaClearStack(L);
-  return LuaReturnText(L, settings.OutputFile);
+  return LuaReturnFileName(L, settings.OutputFile);
 }
 
 int ScriptFile(lua_State *L) {
   const TRunSettings &settings = ContextOf(L).Settings();
   LuaClearStack(L);
-  return LuaReturnText(L, settings.ScriptFile);
+  return LuaReturnFileName(L, settings.ScriptFile);
 }
 
 int SubDirs(lua_State *L) {

@@ -166,18 +166,15 @@ TNameMatch MatchName(TSearchPlan &plan, const TText &name) {
   return TNameMatch::No;
 }
 
-// The host text of a name the system reported, in a reused buffer; false when the
-// text would not give the same bytes back (see the header). The code pages in use all
-// keep ASCII as it is.
-bool HostNameOf(const TBytes &bytes, TText &text) {
+// The host text of a name the system reported, in a reused buffer. The code pages
+// in use all keep ASCII as it is.
+void HostNameOf(const TBytes &bytes, TText &text) {
   if (std::all_of(bytes.begin(), bytes.end(),
                   [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
     text.assign(bytes.begin(), bytes.end());
-    return true;
+    return;
   }
   text = HostFileName(bytes);
-  const std::optional<TBytes> back = NativeFileName(text);
-  return back && *back == bytes;
 }
 
 TText Concatenated(TTextView a, TTextView b) {
@@ -236,8 +233,7 @@ bool Traverse(TSearchPlan &plan, const TSearchOptions &options, TOnEntry onEntry
       // Hidden and system entries are names beginning with a dot here.
       if (entry.FName[0] == '.' && !options.FHidden)
         continue;
-      if (!HostNameOf(entry.FName, name))
-        continue;
+      HostNameOf(entry.FName, name);
       nativePath.assign(nativePrefix).append(entry.FName);
       TEntryKind kind = entry.FKind;
       if (kind == TEntryKind::Unknown) {

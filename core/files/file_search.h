@@ -17,10 +17,9 @@
 // (through a link, a bind mount or a loop) is not listed again, so a search always ends.
 // A directory that cannot be read is passed over.
 //
-// Names are kept as the bytes the system reported until they are matched; a name that
-// host text cannot carry unchanged (invalid in the code page, so that converting it to
-// text and back gives other bytes) is skipped, a directory with all below it. Its text
-// would name another file, or none, and the callers act on the names they get.
+// Names are kept as the bytes the system reported until they are matched; a name
+// invalid in the code page is carried as host text that gives the same bytes back
+// (core/paths/file_names.h), so every entry is found under its own name.
 //
 // The result is sorted by full name with the locale's case-insensitive comparison;
 // names that compare equal so fall back to byte order. A brace pattern without its

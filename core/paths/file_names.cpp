@@ -6,11 +6,11 @@
 std::optional<TBytes> NativeFileName(TTextView path) {
   if (path.find(u'\0') != TTextView::npos)
     return std::nullopt;
-  return TextToBytes(path);
+  return platform::AnsiCodePage().EncodeLossless(path);
 }
 
 TText HostFileName(TBytesView name) {
-  return BytesToText(name);
+  return platform::AnsiCodePage().DecodeLossless(name);
 }
 
 TText CurrentDirectory() {

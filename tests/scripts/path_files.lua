@@ -354,22 +354,26 @@ local function main()
   succeeds("rename of a name with a line break", P.rename(newline .. '2', at('a\nb')))
   succeeds("remove of a name with a line break", P.remove(at('a\nb')))
 
-  -- names that are not valid in the code page never stand for another file
+  -- names that are not valid in the code page are handled as themselves, byte for
+  -- byte, and never stand for another file
   local badName = at('bad\255name')
   local lookalike = at('bad\239\191\189name') -- what the invalid byte would decode to
   write(badName, 'bad')
   write(lookalike, 'lookalike')
-  eq(P.exists(badName), false, "an invalid name is not found")
-  eq(P.isfile(badName), false, "isfile of an invalid name")
-  eq(P.flags(badName), 4294967295, "flags of an invalid name")
-  fails("size of an invalid name", badName .. ": No such file or directory", P.size(badName))
-  fails("remove of an invalid name", badName .. ": No such file or directory", P.remove(badName))
-  fails("copy onto an invalid name", at('file.txt') .. ": Cannot copy file",
-        P.copy(at('file.txt'), badName))
-  fails("rename to an invalid name", at('file.txt') .. ": Cannot rename file or directory",
-        P.rename(at('file.txt'), badName))
-  fails("mkdir of an invalid name", at('bad\255dir') .. ": Cannot create directory",
-        P.mkdir(at('bad\255dir')))
+  eq(P.exists(badName), true, "an invalid name is found")
+  eq(P.isfile(badName), true, "isfile of an invalid name")
+  eq(P.size(badName), 3, "size of an invalid name")
+  eq(P.basename(badName), 'bad\255name', "basename keeps the bytes")
+  local listed = P.list(at('bad*'))
+  table.sort(listed)
+  eq(table.concat(listed, '|'), lookalike .. '|' .. badName, "both names listed as themselves")
+  succeeds("copy onto an invalid name", P.copy(at('file.txt'), at('copy\255')))
+  eq(read(at('copy\255')), read(at('file.txt')), "the copy has the invalid name")
+  succeeds("rename to an invalid name", P.rename(at('copy\255'), at('moved\254')))
+  eq(P.exists(at('copy\255')), false, "renamed away")
+  succeeds("mkdir of an invalid name", P.mkdir(at('bad\255dir')))
+  eq(P.isdir(at('bad\255dir')), true, "the directory has the invalid name")
+  succeeds("remove of an invalid name", P.remove(at('moved\254')))
   eq(read(badName), 'bad', "the invalid name is untouched")
   eq(read(lookalike), 'lookalike', "its look-alike is untouched")
 

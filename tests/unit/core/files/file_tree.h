@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/paths/file_names.h"
 #include "core/text/text.h"
 #include "platform/code_page.h"
 #include "tests/support/process_runner.h"
@@ -23,9 +24,9 @@
 class TFileTree {
 public:
   const std::string &Root() const { return FDir.Path(); }
-  TText RootText() const { return BytesToText(Root()); }
+  TText RootText() const { return HostFileName(Root()); }
   std::string Path(const std::string &relative) const { return Root() + "/" + relative; }
-  TText Text(const std::string &relative) const { return BytesToText(Path(relative)); }
+  TText Text(const std::string &relative) const { return HostFileName(Path(relative)); }
 
   void Dir(const std::string &relative) const {
     ASSERT_EQ(mkdir(Path(relative).c_str(), 0755), 0) << relative;
@@ -106,6 +107,6 @@ private:
 inline std::vector<std::string> AsBytes(const TTextList &list) {
   std::vector<std::string> result;
   for (const TText &text : list)
-    result.push_back(TextToBytes(text));
+    result.push_back(NativeFileName(text).value_or("<NUL>"));
   return result;
 }
