@@ -1,11 +1,12 @@
 #include "app/command_line.h"
 
+#include <algorithm>
+
 #include "app/messages.h"
 #include "core/files/file_helpers.h"
 #include "core/files/script_search.h"
 #include "core/paths/path_expand.h"
 #include "core/paths/path_text.h"
-#include "core/text/text_routines.h"
 #include "core/text/tokenizer.h"
 #include "core/text/wildcard.h"
 #include "platform/code_page.h"
@@ -15,6 +16,18 @@ namespace {
 
 constexpr int Continue = 0;
 constexpr int Failed = 1;
+
+char16_t AsciiLower(char16_t c) {
+  return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
+}
+
+bool SameTextAscii(TTextView a, TTextView b, bool caseInsensitive) {
+  if (!caseInsensitive)
+    return a == b;
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(),
+                    [](char16_t x, char16_t y) { return AsciiLower(x) == AsciiLower(y); });
+}
 
 bool IsOption(TTextView arg, TTextView forms) {
   return IsOneOf(arg, forms, true, u"|");
@@ -127,7 +140,7 @@ int AdjustSettings(TRunSettings &settings) {
 
 bool IsOneOf(TTextView text, TTextView alternatives, bool caseInsensitive, TTextView separator) {
   for (const TText &alternative : TokenList(alternatives, separator, true, true, true))
-    if (SameTextLocale(text, alternative, caseInsensitive))
+    if (SameTextAscii(text, alternative, caseInsensitive))
       return true;
   return false;
 }

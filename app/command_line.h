@@ -8,7 +8,10 @@
 #include "script/run_settings.h"
 
 // True if text equals one of the alternatives (split at the separator characters;
-// empty alternatives never match), compared as whole texts by the locale.
+// empty alternatives never match), compared as whole texts code unit by code unit,
+// with caseInsensitive folding the ASCII letters only. The option forms are ASCII,
+// and the locale's case rules (a Turkish "I" is no capital "i") must not decide
+// whether an argument is an option.
 bool IsOneOf(TTextView text, TTextView alternatives, bool caseInsensitive, TTextView separator);
 
 // Fills settings from the arguments (program name excluded) and applies the

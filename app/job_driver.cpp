@@ -59,7 +59,7 @@ TText ScriptFileText(const std::string &bytes) {
 int ReadInput(TFilterJob &job) {
   std::string data;
   if (const std::optional<TText> &fileName = job.InputName) {
-    WriteMessage(u"Bearbeite Datei " + ShortenPath(*fileName, 63, 1));
+    WriteMessage(u"Bearbeite Datei " + ShortenPath(*fileName, 63, TShortenMode::Alternating));
     if (!ReadInputFile(*fileName, data)) {
       WriteMessage(u"Fehler: Kann nicht von Eingabedatei lesen!");
       return StepIoFailed;

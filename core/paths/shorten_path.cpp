@@ -18,7 +18,7 @@ TTextList SplitText(TTextView text, TTextView separator) {
   return pieces;
 }
 
-TText ShortenParts(TTextView text, int maxLength, int mode, TTextView separator) {
+TText ShortenParts(TTextView text, int maxLength, TShortenMode mode, TTextView separator) {
   if (maxLength <= 0)
     return TText();
   const std::size_t limit = static_cast<std::size_t>(maxLength);
@@ -42,7 +42,7 @@ TText ShortenParts(TTextView text, int maxLength, int mode, TTextView separator)
   TText back;
   const std::size_t middleCount = parts.size() - 1; // parts before the last
   switch (mode) {
-  case 0:
+  case TShortenMode::FromBack:
     for (std::size_t i = middleCount; i-- > 0;) {
       if (!fits(parts[i]))
         break;
@@ -50,7 +50,7 @@ TText ShortenParts(TTextView text, int maxLength, int mode, TTextView separator)
       back.insert(0, parts[i] + TText(separator));
     }
     break;
-  case 1: {
+  case TShortenMode::Alternating: {
     std::size_t next = 0;               // next part from the front
     std::size_t previous = middleCount; // one past the next part from the back
     bool fromFront = true;
@@ -71,7 +71,7 @@ TText ShortenParts(TTextView text, int maxLength, int mode, TTextView separator)
     }
     break;
   }
-  case 2:
+  case TShortenMode::FromFront:
     for (std::size_t i = 0; i < middleCount; ++i) {
       if (!fits(parts[i]))
         break;
@@ -80,19 +80,20 @@ TText ShortenParts(TTextView text, int maxLength, int mode, TTextView separator)
       front += separator;
     }
     break;
+  case TShortenMode::NoMiddle:
   default:
     break;
   }
   return front + marker + back + last;
 }
 
-TText ShortenPathWithRules(TTextView path, int maxLength, int mode, TTextView separator,
+TText ShortenPathWithRules(TTextView path, int maxLength, TShortenMode mode, TTextView separator,
                            bool driveStep) {
   if (driveStep && path.find(u':') == 1 && maxLength > 2)
     return TText(path.substr(0, 2)) + ShortenParts(path.substr(2), maxLength - 2, mode, separator);
   return ShortenParts(path, maxLength, mode, separator);
 }
 
-TText ShortenPath(TTextView path, int maxLength, int mode) {
+TText ShortenPath(TTextView path, int maxLength, TShortenMode mode) {
   return ShortenPathWithRules(path, maxLength, mode, u"/", false);
 }

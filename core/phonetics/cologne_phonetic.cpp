@@ -1,15 +1,12 @@
 #include "core/phonetics/cologne_phonetic.h"
 
+#include "core/phonetics/letter_set.h"
 #include "core/text/fold_text.h"
 
 namespace {
 
 bool IsCologneLetter(char16_t c) {
   return c >= u'A' && c <= u'Z';
-}
-
-bool IsOneOf(char16_t c, TTextView set) {
-  return set.find(c) != TTextView::npos;
 }
 
 // The raw code of one folded character: none, one or (for X) two digits, or a space.
@@ -47,17 +44,17 @@ TTextView RawCode(char16_t prev, char16_t c, char16_t next, bool wordStart) {
     return u"";
   case u'C':
     if (wordStart)
-      return IsOneOf(next, u"AHKLOQRUX") ? u"4" : u"8";
+      return IsCharOf(next, u"AHKLOQRUX") ? u"4" : u"8";
     if (prev == u'S' || prev == u'Z')
       return u"8";
-    return IsOneOf(next, u"AHKOQUX") ? u"4" : u"8";
+    return IsCharOf(next, u"AHKOQUX") ? u"4" : u"8";
   case u'D':
   case u'T':
-    return IsOneOf(next, u"CSZ") ? u"8" : u"2";
+    return IsCharOf(next, u"CSZ") ? u"8" : u"2";
   case u'P':
     return next == u'H' ? u"3" : u"1";
   case u'X':
-    return IsOneOf(prev, u"CKQ") ? u"8" : u"48";
+    return IsCharOf(prev, u"CKQ") ? u"8" : u"48";
   default:
     // Every kind of white space separates words; other symbols and digits vanish.
     if ((c >= 9 && c <= 13) || c == u' ')

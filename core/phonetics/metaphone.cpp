@@ -2,6 +2,7 @@
 
 #include <initializer_list>
 
+#include "core/phonetics/letter_set.h"
 #include "core/text/fold_text.h"
 
 namespace {
@@ -12,10 +13,6 @@ bool IsVowel(char16_t c) {
 
 bool IsFront(char16_t c) {
   return c == u'E' || c == u'I' || c == u'Y';
-}
-
-bool IsOneOf(char16_t c, TTextView set) {
-  return set.find(c) != TTextView::npos;
 }
 
 bool StartsWithAny(TTextView w, std::initializer_list<TTextView> prefixes) {
@@ -84,7 +81,7 @@ TTextView LetterCode(TTextView w, size_t pos) {
     return nextFront && prev != u'G' ? u"J" : u"K";
   }
   case u'H':
-    if (IsOneOf(prev, u"CSPTG") || (pos > 1 && IsVowel(prev) && !nextVowel))
+    if (IsCharOf(prev, u"CSPTG") || (pos > 1 && IsVowel(prev) && !nextVowel))
       return u"";
     return u"H";
   case u'K':

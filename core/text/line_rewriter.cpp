@@ -35,13 +35,15 @@ void TLineRewriter::BuildIndex() const {
   FRefs.clear();
   // The processed lines: first those in the output, then the unchanged run.
   size_t irregular = 0;
-  for (size_t pos = 0; pos < FOutput.size();) {
+  for (size_t pos = 0;;) {
     if (irregular < FIrregular.size() && (FIrregular[irregular].OffsetAndKind >> 3) == pos) {
       const TRef &ref = FIrregular[irregular++];
       FRefs.push_back(ref);
       pos += ref.Length + LineEndBytes(EndOf(ref)).size();
       continue;
     }
+    if (pos >= FOutput.size())
+      break;
     ScanLines(
         FOutput.substr(pos),
         [&](size_t start, size_t length, TLineEnd end) {
@@ -94,7 +96,9 @@ void TLineRewriter::ReplaceCurrent(std::string_view text) {
     TRef ref = MakeRef(FOutput.size(), text.size(), true, FCurrentEnd);
     FOutput.append(text);
     FOutput.append(LineEndBytes(FCurrentEnd));
-    if (text.find('\n') != std::string_view::npos || (!text.empty() && text.back() == '\r'))
+    const bool leavesNoBytes = text.empty() && FCurrentEnd == LineEndNone;
+    if (text.find('\n') != std::string_view::npos || (!text.empty() && text.back() == '\r') ||
+        leavesNoBytes)
       FIrregular.push_back(ref);
     if (FIndexed)
       FRefs[FKept] = ref;

@@ -114,6 +114,39 @@ TEST(CommandLineOptions, UpperCaseAndDashFormsWork) {
   EXPECT_EQ(ReadFileBytes(dir.File("out.txt")), "abc\n");
 }
 
+TEST(CommandLineOptions, OptionFormsIgnoreTheLocalesCaseRules) {
+  // Turkish case rules pair "I" with a dotless i and "i" with a dotted capital;
+  // the option forms are ASCII and compare the same in every locale.
+  TTempDir dir;
+  std::string input = dir.Write("in.txt", "abc\n");
+  const std::string show = "print(PWL.OutputFile(), PWL.SubDirs(), PWL.InPlace(), PWL.CreateBak())";
+  const std::string progress = "Bearbeite Datei " + input;
+  struct {
+    std::vector<std::string> args;
+    int exitCode;
+    std::vector<std::string> lines; // what follows the banner
+  } cases[] = {
+      {{"/C", show, "/I", input, "/O", "out.txt"}, 0, {progress, "out.txt\tfalse\tfalse\tfalse"}},
+      {{"/C", show, "/I", input, "/S", "/P", "/B"}, 0, {progress, "\ttrue\ttrue\ttrue"}},
+      {{"-C", show, "-I", input, "-S", "-P", "-B"}, 0, {progress, "\ttrue\ttrue\ttrue"}},
+      // A dotted capital I is no option letter, whatever the locale pairs it with.
+      {{"/c", show, "/\xC4\xB0", input},
+       1,
+       {"Fehler: Nur Scriptdatei ODER Scriptkommandos möglich!"}},
+  };
+  TProcessOptions options = WithStdin("");
+  options.Environment["LC_ALL"] = "tr_TR.UTF-8";
+  for (const auto &c : cases) {
+    TProcessResult r = RunRedevuvo(c.args, options);
+    EXPECT_EQ(r.ExitCode, c.exitCode) << c.args[2] << "\n" << r.Stderr;
+    auto lines = r.StderrLines();
+    lines.erase(lines.begin(), lines.begin() + std::min<std::size_t>(lines.size(), 4));
+    EXPECT_EQ(lines, c.lines) << c.args[2];
+  }
+  EXPECT_EQ(ReadFileBytes(dir.File("out.txt")), "abc\n");
+  EXPECT_TRUE(FileExists(dir.File("in.pwl_backup")));
+}
+
 TEST(CommandLineOptions, SubdirsAndInPlaceHaveNoEffectOnStandardInput) {
   TProcessResult r = RunRedevuvo({"/c", "", "/c", "x=1", "/s", "/p", "/S"}, WithStdin("abc"));
   EXPECT_EQ(r.ExitCode, 0) << r.Stderr;

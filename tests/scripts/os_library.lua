@@ -8,8 +8,10 @@ local function raises(f, what, ...)
   end
 end
 
+-- The content of a file once it exists; nil after a minute without it.
 local function waitForFile(path)
-  for _ = 1, 1000 do
+  local start = os.ticks()
+  repeat
     local file = io.open(path, 'rb')
     if file then
       local content = file:read('a')
@@ -17,7 +19,7 @@ local function waitForFile(path)
       return content
     end
     os.sleep(10)
-  end
+  until os.ticks() - start > 60000
   return nil
 end
 
@@ -26,26 +28,27 @@ assert(os.SHOWNA == 8 and os.SHOWDEFAULT == 10 and os.SHOWNORMAL == 1)
 assert(type(os.shellexecute) == 'function' and type(os.sleep) == 'function' and
        type(os.ticks) == 'function')
 
--- ticks: an integer millisecond count that goes forward
+-- ticks: an integer millisecond count that goes forward. Only lower bounds on
+-- waits are checked: a sleep lasts at least its time, but a busy machine may
+-- take any time longer.
 local first = os.ticks()
 assert(math.type(first) == 'integer' and first > 0, "ticks: " .. tostring(first))
 os.sleep(30)
 local second = os.ticks()
-assert(second - first >= 30 and second - first < 5000, "ticks after 30 ms: " .. (second - first))
+assert(second - first >= 30, "ticks after 30 ms: " .. (second - first))
 assert(select('#', os.ticks()) == 1)
 
--- sleep: nothing to wait for at zero or below, no results
-local before = os.ticks()
+-- sleep: nothing to wait for at zero or below, no results (a negative count
+-- taken as unsigned would wait for weeks: the test's time limit catches that)
 assert(select('#', os.sleep(0)) == 0)
 assert(select('#', os.sleep(-5)) == 0)
 os.sleep(math.mininteger)
 os.sleep('0')
-assert(os.ticks() - before < 500, "zero and negative sleeps return at once")
 -- only the low 32 bits count: 2^32 + 20 waits 20 ms
-before = os.ticks()
+local before = os.ticks()
 os.sleep(4294967296 + 20)
 local waited = os.ticks() - before
-assert(waited >= 20 and waited < 2000, "low 32 bits: " .. waited)
+assert(waited >= 20, "low 32 bits: " .. waited)
 
 raises(function() os.sleep(1.5) end, "sleep(1.5)", "bad argument #1",
        "number has no integer representation")

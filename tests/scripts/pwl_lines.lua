@@ -39,19 +39,26 @@ text.set('one\ntwo\n')
 PWL.ForEachLine(function(line) error('bad ' .. line, 0) end)
 assert(text.get() == 'bad one\nbad two\n', text.get())
 
--- inside the callback: the list in its partly processed state, CurrentText as it was
+-- inside the callback: the list in its partly processed state, CurrentText as it was.
+-- An error in the callback would only become the replacement text, so the views are
+-- recorded there and checked afterwards.
 text.set('p\nq\nr\n')
 local views = {}
 PWL.ForEachLine(function(line, n)
-  if n == 2 then
-    views[1] = PWL.GetLine(1) .. PWL.GetLine(2) .. PWL.GetLine(3) .. PWL.LineCount()
-    views[2] = PWL.CharCount()
+  if line == 'r' then
+    views = {number = n, count = PWL.LineCount(), chars = PWL.CharCount(),
+             l1 = PWL.GetLine(1), l2 = PWL.GetLine(2), l3 = PWL.GetLine(3)}
   end
   if line == 'p' then return nil end
   return line:upper()
 end)
+assert(text.get() == 'Q\nR\n', text.get())
 -- after deleting p: line 1 is Q (already replaced), line 2 is r (current), count 2
-assert(views[1] == nil, 'line q got number 1')
+assert(views.number == 2 and views.count == 2, tostring(views.number) .. ' ' .. tostring(views.count))
+assert(views.l1 == 'Q' and views.l2 == 'r' and views.l3 == nil,
+       tostring(views.l1) .. '|' .. tostring(views.l2) .. '|' .. tostring(views.l3))
+assert(views.chars == 6, 'CharCount sees the text from before the iteration')
+
 text.set('p\nq\nr\n')
 PWL.ForEachLine(function(line, n)
   if line == 'q' then

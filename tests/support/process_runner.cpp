@@ -1,6 +1,8 @@
 #include "tests/support/process_runner.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -37,6 +39,31 @@ std::vector<std::string> TProcessResult::StderrLines() const {
 }
 
 namespace {
+
+// A run that takes longer is killed and fails its test instead of hanging it; the
+// limit is far above any normal run, even under valgrind on a busy machine.
+constexpr auto RunLimit = std::chrono::seconds(300);
+
+int MillisecondsUntil(std::chrono::steady_clock::time_point deadline) {
+  auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+      deadline - std::chrono::steady_clock::now());
+  return int(std::max<std::chrono::milliseconds::rep>(left.count(), 0));
+}
+
+// The child's status once it ended, or after the deadline once it was killed.
+int WaitForChild(pid_t pid, std::chrono::steady_clock::time_point deadline, bool &killed) {
+  int status = 0;
+  for (;;) {
+    pid_t waited = waitpid(pid, &status, WNOHANG);
+    if (waited == pid || (waited < 0 && errno != EINTR))
+      return status;
+    if (!killed && std::chrono::steady_clock::now() > deadline) {
+      kill(pid, SIGKILL);
+      killed = true;
+    }
+    usleep(2000);
+  }
+}
 
 std::vector<std::string> ChildEnvironment(const TProcessOptions &options) {
   std::map<std::string, std::string> env;
@@ -131,6 +158,8 @@ TProcessResult RunProcess(const std::vector<std::string> &argv, const TProcessOp
     fcntl(in[1], F_SETFL, O_NONBLOCK);
   }
   signal(SIGPIPE, SIG_IGN);
+  const auto deadline = std::chrono::steady_clock::now() + RunLimit;
+  bool killed = false;
   bool outOpen = true, errOpen = true;
   char buffer[65536];
   while (outOpen || errOpen) {
@@ -143,9 +172,15 @@ TProcessResult RunProcess(const std::vector<std::string> &argv, const TProcessOp
       fds[errIdx = n++] = {err[0], POLLIN, 0};
     if (in[1] >= 0)
       fds[inIdx = n++] = {in[1], POLLOUT, 0};
-    if (poll(fds, n, -1) < 0) {
-      if (errno == EINTR)
-        continue;
+    int ready = poll(fds, n, MillisecondsUntil(deadline));
+    if (ready < 0 && errno == EINTR)
+      continue;
+    if (ready < 0)
+      break;
+    if (ready == 0) {
+      // Out of time; programs it started may still hold the pipes, so stop reading.
+      kill(pid, SIGKILL);
+      killed = true;
       break;
     }
     auto drain = [&](int idx, int fd, bool &open, std::string &sink) {
@@ -175,8 +210,10 @@ TProcessResult RunProcess(const std::vector<std::string> &argv, const TProcessOp
   close(err[0]);
   if (master >= 0)
     close(master);
-  int status = 0;
-  waitpid(pid, &status, 0);
+  int status = WaitForChild(pid, deadline, killed);
+  if (killed)
+    result.Stderr +=
+        "\n[test run: no end within " + std::to_string(RunLimit.count()) + " s, killed]\n";
   if (WIFEXITED(status))
     result.ExitCode = WEXITSTATUS(status);
   else if (WIFSIGNALED(status))

@@ -25,9 +25,9 @@ inline void WriteArgumentRecorder(const std::string &scriptPath, const std::stri
   chmod(scriptPath.c_str(), 0755);
 }
 
-// The content of a file once it exists; empty after ten seconds without it.
+// The content of a file once it exists; empty after a minute without it.
 inline std::string WaitForFile(const std::string &path) {
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
   while (!std::filesystem::exists(path)) {
     if (std::chrono::steady_clock::now() > deadline)
       return {};

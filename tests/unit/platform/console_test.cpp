@@ -11,6 +11,8 @@
 #include <thread>
 #include <unistd.h>
 
+#include "tests/support/bounded_child.h"
+
 using platform::TStdinReadResult;
 
 namespace {
@@ -41,16 +43,10 @@ struct TPipe {
   }
 };
 
-// Runs `body` in a forked child; the exit code, or 1000 + signal when it was killed.
+// Runs `body` in a forked child; the exit code, 1000 + signal when it was killed,
+// or ChildTimedOut when it blocked.
 int RunInChild(const std::function<int()> &body) {
-  pid_t pid = fork();
-  if (pid == 0)
-    _exit(body());
-  int status = 0;
-  waitpid(pid, &status, 0);
-  if (WIFSIGNALED(status))
-    return 1000 + WTERMSIG(status);
-  return WEXITSTATUS(status);
+  return RunInBoundedChild(body);
 }
 
 std::string Pattern(size_t length) {

@@ -1,5 +1,6 @@
 #include "platform/file_io.h"
 #include "platform/file_io_test_double.h"
+#include "tests/support/bounded_child.h"
 #include "tests/support/process_runner.h"
 
 #include <gtest/gtest.h>
@@ -49,14 +50,11 @@ std::vector<std::string> Entries(const std::string &directory) {
   return names;
 }
 
-// Runs `body` in a forked child and returns its exit code (-1 if it did not exit).
+// Runs `body` in a forked child and returns its exit code (-1 if it did not exit,
+// or did not end within the bounded child's limit).
 int RunInChild(const std::function<int()> &body) {
-  pid_t pid = fork();
-  if (pid == 0)
-    _exit(body());
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  int code = RunInBoundedChild(body);
+  return code >= 0 && code < 1000 ? code : -1;
 }
 
 // Runs `body` as an ordinary user, so that directory and file permissions bind
@@ -209,12 +207,15 @@ TEST(FileIo, FifoIsWrittenDirectlyAndStaysFifo) {
   TTempDir dir;
   std::string fifo = dir.File("pipe");
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  std::string received;
-  std::thread reader([&] { received = ReadFileBytes(fifo); });
-  bool written = TRealFileSystem().WriteFileAtomic(fifo, "through the pipe");
-  reader.join();
-  EXPECT_TRUE(written);
-  EXPECT_EQ(received, "through the pipe");
+  // In a child: a write that went elsewhere would leave the reader waiting for ever.
+  int code = RunInChild([&] {
+    std::string received;
+    std::thread reader([&] { received = ReadFileBytes(fifo); });
+    bool written = TRealFileSystem().WriteFileAtomic(fifo, "through the pipe");
+    reader.join();
+    return !written ? 1 : received != "through the pipe" ? 2 : 0;
+  });
+  EXPECT_EQ(code, 0) << "1: not written, 2: not received, -1: blocked";
   EXPECT_TRUE(S_ISFIFO(StatOf(fifo).st_mode));
   EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"pipe"});
 }

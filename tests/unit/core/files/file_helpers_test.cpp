@@ -15,6 +15,7 @@
 #include "core/paths/path_expand.h"
 #include "platform/code_page.h"
 #include "platform/file_status.h"
+#include "tests/support/bounded_child.h"
 
 namespace fs = std::filesystem;
 
@@ -164,7 +165,9 @@ TEST_F(FileHelpers, ReadOnlyFileTest) {
 
 TEST_F(FileHelpers, ReadOnlyFileTestDoesNotBlockOnAFifo) {
   ASSERT_EQ(mkfifo(Native("fifo").c_str(), 0666), 0);
-  EXPECT_TRUE(IsReadOnlyFile(Path("fifo"))); // no reader: cannot be written now
+  // No reader: cannot be written now. The child's exit code is the test's result.
+  int readOnly = RunInBoundedChild([&] { return int(IsReadOnlyFile(Path("fifo"))); });
+  EXPECT_EQ(readOnly, 1) << (readOnly == ChildTimedOut ? "the test blocked" : "");
 }
 
 TEST_F(FileHelpers, ReadOnlyDirectoryTestProbesAndCleansUp) {
