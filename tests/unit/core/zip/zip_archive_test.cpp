@@ -280,8 +280,8 @@ TEST(ZipArchive, EntriesSharingTheirBytesAreRefused) {
     copy.SharesDataOf = 0;
     twenty.push_back(copy);
   }
-  TRawZipEntry later = StoredEntry("later", "abc");
-  later.SharesDataOf = 1;
+  TRawZipEntry later = StoredEntry("later", "x");
+  later.SharesDataOf = 0;
   TRawZipEntry runsOver = StoredEntry("a", "abc");
   runsOver.CompressedSize = runsOver.UncompressedSize = 3 + 5;
   TRawZipEntry described = DeflatedEntry("d", "described");
