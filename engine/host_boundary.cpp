@@ -7,7 +7,7 @@
 namespace boundary_detail {
 namespace {
 
-enum TRaiseKind { RaiseArgument, RaiseMessage, RaiseValue, RaiseHostFailure };
+enum TRaiseKind { RaiseArgument, RaiseMessage, RaiseValue, RaiseOutOfMemory, RaiseHostFailure };
 
 // The text to raise, kept outside the raising frame (static storage).
 thread_local std::string PendingText;
@@ -57,6 +57,10 @@ TPendingRaise CaptureHostFailure(lua_State *L, const char *message) noexcept {
   return {RaiseHostFailure, 0};
 }
 
+TPendingRaise CaptureOutOfMemory() noexcept {
+  return {RaiseOutOfMemory, 0};
+}
+
 void Raise(lua_State *L, TPendingRaise raise) {
   switch (raise.Kind) {
   case RaiseArgument:
@@ -67,6 +71,12 @@ void Raise(lua_State *L, TPendingRaise raise) {
     luaL_error(L, "%s", PendingText.c_str());
     break;
   case RaiseValue:
+    lua_error(L);
+    break;
+  case RaiseOutOfMemory:
+    // No position, as the runtime's own memory errors have none; the runtime keeps
+    // this very string at all times, so pushing it takes no new memory.
+    lua_pushstring(L, "not enough memory");
     lua_error(L);
     break;
   default: {

@@ -2,11 +2,14 @@
 // longjmp, so no C++ exception may cross its frames and no longjmp may pass a
 // C++ frame that owns objects. Every host function and method runs inside
 // LuaProtectedHostCall: a script error thrown as EScriptError is raised in the
-// runtime only after all destructors ran; any other exception is a host failure,
-// recorded on the engine, and the run is ended so no pcall can resume it.
+// runtime only after all destructors ran; running out of memory (std::bad_alloc) is
+// raised like the runtime's own memory error, "not enough memory", which the script
+// can catch; any other exception is a host failure, recorded on the engine, and the
+// run is ended so no pcall can resume it.
 #pragma once
 
 #include <exception>
+#include <new>
 
 #include "engine/lua_api.h"
 #include "engine/lua_exceptions.h"
@@ -22,6 +25,7 @@ struct TPendingRaise {
 
 TPendingRaise CaptureScriptError(const EScriptError &error) noexcept;
 TPendingRaise CaptureHostFailure(lua_State *L, const char *message) noexcept;
+TPendingRaise CaptureOutOfMemory() noexcept;
 [[noreturn]] void Raise(lua_State *L, TPendingRaise raise);
 
 } // namespace boundary_detail
@@ -32,6 +36,8 @@ template <typename TBody> int LuaProtectedHostCall(lua_State *L, TBody &&body) {
     return body();
   } catch (const EScriptError &error) {
     raise = boundary_detail::CaptureScriptError(error);
+  } catch (const std::bad_alloc &) {
+    raise = boundary_detail::CaptureOutOfMemory();
   } catch (const std::exception &error) {
     raise = boundary_detail::CaptureHostFailure(L, error.what());
   } catch (...) {

@@ -1,6 +1,8 @@
 // The os.path functions that list directories and change the disk: chdir, mkdir,
 // rmdir, remove, copy, move, rename, list and listinfo. Expected failures come back
 // as nil and the argument followed by a fixed phrase.
+#include <new>
+
 #include "core/files/file_helpers.h"
 #include "core/files/file_list.h"
 #include "core/files/file_search.h"
@@ -13,6 +15,9 @@ namespace {
 
 constexpr TBytesView NoSuchFile = ": No such file or directory";
 constexpr TBytesView NoSuchDirectory = ": No such directory";
+// A file is copied through memory; one larger than the memory left fails like any
+// other copy, with this reason.
+constexpr TBytesView NotEnoughMemory = ": Not enough memory";
 
 struct TListOptions {
   TText Mask;
@@ -131,7 +136,13 @@ int PathCopy(lua_State *L) {
   TText sourceName = FileNameText(source);
   if (!IsExistingFile(sourceName))
     return PathFailure(L, source, NoSuchFile);
-  if (!CopyFilePath(sourceName, FileNameText(target), failIfExists))
+  bool copied = false;
+  try {
+    copied = CopyFilePath(sourceName, FileNameText(target), failIfExists);
+  } catch (const std::bad_alloc &) {
+    return PathFailure(L, source, NotEnoughMemory);
+  }
+  if (!copied)
     return PathFailure(L, source, ": Cannot copy file");
   return LuaReturnBoolean(L, true);
 }
@@ -143,7 +154,13 @@ int PathMove(lua_State *L) {
   TText sourceName = FileNameText(source);
   if (!IsExistingFile(sourceName))
     return PathFailure(L, source, NoSuchFile);
-  if (!MovePath(sourceName, FileNameText(target)))
+  bool moved = false;
+  try {
+    moved = MovePath(sourceName, FileNameText(target));
+  } catch (const std::bad_alloc &) {
+    return PathFailure(L, source, NotEnoughMemory);
+  }
+  if (!moved)
     return PathFailure(L, source, ": Cannot move file");
   return LuaReturnBoolean(L, true);
 }
@@ -158,7 +175,13 @@ int PathRename(lua_State *L) {
     return PathFailure(L, oldName, NoSuchFile);
   if (PathExists(newText))
     return PathFailure(L, newName, ": File or directory already exist");
-  if (!MovePath(oldText, newText))
+  bool renamed = false;
+  try {
+    renamed = MovePath(oldText, newText);
+  } catch (const std::bad_alloc &) {
+    return PathFailure(L, oldName, NotEnoughMemory);
+  }
+  if (!renamed)
     return PathFailure(L, oldName, ": Cannot rename file or directory");
   return LuaReturnBoolean(L, true);
 }

@@ -1,7 +1,8 @@
 // The global zip table and the zip objects it makes: full userdata holding the one
 // reference (a unique_ptr placed into the userdata's memory) to a TLuaZipFile, with
 // the methods of the metatable "zevuvu.zip". Every method runs behind the host-function
-// boundary and reports its own failures as nil plus an English message.
+// boundary and reports its own failures as nil plus an English message; running out
+// of memory in the archive work is one of them ("not enough memory").
 #include <memory>
 #include <new>
 
@@ -12,12 +13,15 @@
 #include "libs/file_name_marshalling.h"
 #include "libs/zip_library_file.h"
 #include "platform/code_page.h"
+#include "platform/console.h"
 
 namespace {
 
 constexpr const char *ZipObjectMetatable = "zevuvu.zip";
 constexpr const char *ZipModuleMetatable = "zevuvu.module.zip";
 constexpr const char *NoZipFileOpen = "no zip file open";
+// The runtime's own words for it, so a script sees one message either way.
+constexpr const char *NotEnoughMemory = "not enough memory";
 
 using TZipReference = std::unique_ptr<TLuaZipFile>;
 
@@ -74,6 +78,33 @@ std::size_t CheckedEntryIndex(const TLuaZipFile &zip, const TEntryArgument &entr
   return std::size_t(resolved);
 }
 
+// An archive closed without a caller to hear of it (collected, or replaced by the
+// next open) that could not be written says so on standard error.
+void CloseReportingLoss(TLuaZipFile &zip) noexcept {
+  if (!zip.fIsOpen)
+    return;
+  std::string warning;
+  try {
+    warning = "warning: cannot write zip file \"" + TextToBytes(zip.fZipFileName) +
+              "\", its changes are lost\n";
+  } catch (const std::bad_alloc &) {
+    // Said without the name, which there is no memory to spell.
+  }
+  if (!zip.Close())
+    platform::WriteStandardError(warning.empty()
+                                     ? std::string_view("warning: cannot write a zip file, "
+                                                        "its changes are lost\n")
+                                     : std::string_view(warning));
+}
+
+// Why an extraction failed: a symbolic link in the way is named, anything else is the
+// plain message.
+TBytes ExtractFailure(const TLuaZipFile &zip, const char *message) {
+  if (zip.RefusedLink().empty())
+    return message;
+  return std::string(message) + ": \"" + TextToBytes(zip.RefusedLink()) + "\" is a symbolic link";
+}
+
 int Create(lua_State *L) {
   LuaClearStack(L);
   void *memory = lua_newuserdata(L, sizeof(TZipReference));
@@ -86,7 +117,10 @@ int Create(lua_State *L) {
 int Collect(lua_State *L) {
   TZipReference &reference = LuaCheckZip(L);
   // Close writes pending changes and never throws; the reference ends null.
-  reference.reset();
+  if (reference) {
+    CloseReportingLoss(*reference);
+    reference.reset();
+  }
   return 0;
 }
 
@@ -116,7 +150,16 @@ int Open(lua_State *L) {
   LuaClearStack(L);
   if (fileName.empty())
     return LuaReturnNilMessage(L, "no filename given");
-  if (reference && reference->Open(FileNameText(fileName), readOnly))
+  if (!reference)
+    return LuaReturnNilMessage(L, "cannot create or open zip file \"" + fileName + "\"");
+  CloseReportingLoss(*reference);
+  bool opened = false;
+  try {
+    opened = reference->Open(FileNameText(fileName), readOnly);
+  } catch (const std::bad_alloc &) {
+    return LuaReturnNilMessage(L, NotEnoughMemory);
+  }
+  if (opened)
     return LuaReturnBoolean(L, true);
   return LuaReturnNilMessage(L, "cannot create or open zip file \"" + fileName + "\"");
 }
@@ -124,9 +167,12 @@ int Open(lua_State *L) {
 int Close(lua_State *L) {
   TZipReference &reference = LuaCheckZip(L);
   LuaClearStack(L);
-  if (reference)
-    reference->Close();
-  return 0;
+  if (!reference || !reference->fIsOpen)
+    return LuaReturnBoolean(L, true);
+  TBytes name = TextToBytes(reference->fZipFileName);
+  if (!reference->Close())
+    return LuaReturnNilMessage(L, "cannot write zip file \"" + name + "\"");
+  return LuaReturnBoolean(L, true);
 }
 
 int FileCount(lua_State *L) {
@@ -145,7 +191,13 @@ int Add(lua_State *L) {
   TBytes archiveName = LuaOptString(L, 3, "");
   bool store = LuaOptBoolean(L, 4, false);
   LuaClearStack(L);
-  if (!zip->Add(FileNameText(fileName), BytesToText(archiveName), store))
+  bool added = false;
+  try {
+    added = zip->Add(FileNameText(fileName), BytesToText(archiveName), store);
+  } catch (const std::bad_alloc &) {
+    return LuaReturnNilMessage(L, NotEnoughMemory);
+  }
+  if (!added)
     return LuaReturnNilMessage(L, "cannot add file");
   return LuaReturnBoolean(L, true);
 }
@@ -161,8 +213,16 @@ int Extract(lua_State *L) {
   std::ptrdiff_t index = entry.FIsPosition ? std::ptrdiff_t(CheckedEntryIndex(*zip, entry, 2))
                                            : ResolveEntry(*zip, entry);
   LuaClearStack(L);
-  if (index < 0 || !zip->Extract(std::size_t(index), FileNameText(directory), subDirs))
+  if (index < 0)
     return LuaReturnNilMessage(L, "cannot extract file");
+  bool extracted = false;
+  try {
+    extracted = zip->Extract(std::size_t(index), FileNameText(directory), subDirs);
+  } catch (const std::bad_alloc &) {
+    return LuaReturnNilMessage(L, NotEnoughMemory);
+  }
+  if (!extracted)
+    return LuaReturnNilMessage(L, ExtractFailure(*zip, "cannot extract file"));
   return LuaReturnBoolean(L, true);
 }
 
@@ -172,8 +232,14 @@ int ExtractAll(lua_State *L) {
     return ReturnNotOpen(L);
   TBytes directory = LuaOptString(L, 2, "");
   LuaClearStack(L);
-  if (!zip->ExtractAll(FileNameText(directory)))
-    return LuaReturnNilMessage(L, "cannot extract files");
+  bool extracted = false;
+  try {
+    extracted = zip->ExtractAll(FileNameText(directory));
+  } catch (const std::bad_alloc &) {
+    return LuaReturnNilMessage(L, NotEnoughMemory);
+  }
+  if (!extracted)
+    return LuaReturnNilMessage(L, ExtractFailure(*zip, "cannot extract files"));
   return LuaReturnBoolean(L, true);
 }
 

@@ -1,5 +1,7 @@
 #include "libs/zip_library_file.h"
 
+#include <utility>
+
 #include "core/files/file_helpers.h"
 
 bool TLuaZipFile::Open(TTextView AFileName, bool AReadOnly) {
@@ -11,15 +13,19 @@ bool TLuaZipFile::Open(TTextView AFileName, bool AReadOnly) {
     mode = AReadOnly || IsReadOnlyFile(AFileName, false) ? TZipMode::Read : TZipMode::ReadWrite;
   else if (AReadOnly)
     return false;
+  // The name is copied first: running out of memory after the archive opened would
+  // leave it open behind an object that says it is closed.
+  TText name(AFileName);
   if (!TZipFile::Open(AFileName, mode))
     return false;
-  fZipFileName = TText(AFileName);
+  fZipFileName = std::move(name);
   fIsOpen = true;
   return true;
 }
 
-void TLuaZipFile::Close() {
-  TZipFile::Close();
+bool TLuaZipFile::Close() {
+  bool saved = TZipFile::Close();
   fZipFileName.clear();
   fIsOpen = false;
+  return saved;
 }

@@ -15,6 +15,7 @@ public:
   // when the file is read-only, else for reading and writing. False, and closed, on
   // any failure.
   bool Open(TTextView AFileName, bool AReadOnly);
-  // Writes pending changes of an archive open for writing and closes it.
-  void Close();
+  // Writes pending changes of an archive open for writing and closes it; false when
+  // that write failed (the changes are lost, the file keeps its old content).
+  bool Close();
 };

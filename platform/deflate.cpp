@@ -15,6 +15,18 @@ constexpr std::size_t MaxPiece = std::numeric_limits<uInt>::max() / 2;
 constexpr std::size_t OutputStep = 256 * 1024;
 constexpr int RawWindowBits = -15;
 
+// Ends a zlib stream on every way out, the std::bad_alloc of a growing output included.
+template <int (*End)(z_streamp)> class TStreamEnd {
+public:
+  explicit TStreamEnd(z_stream &stream) : FStream(stream) {}
+  ~TStreamEnd() { End(&FStream); }
+  TStreamEnd(const TStreamEnd &) = delete;
+  TStreamEnd &operator=(const TStreamEnd &) = delete;
+
+private:
+  z_stream &FStream;
+};
+
 } // namespace
 
 std::uint32_t Crc32(std::string_view data, std::uint32_t crc) {
@@ -32,6 +44,7 @@ bool DeflateRaw(std::string_view data, std::string &compressed) {
   if (deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, RawWindowBits, 8,
                    Z_DEFAULT_STRATEGY) != Z_OK)
     return false;
+  TStreamEnd<deflateEnd> end(stream);
   compressed.clear();
   int result = Z_OK;
   std::size_t offset = 0;
@@ -48,13 +61,10 @@ bool DeflateRaw(std::string_view data, std::string &compressed) {
       stream.avail_out = uInt(OutputStep);
       result = deflate(&stream, flush);
       compressed.resize(used + OutputStep - stream.avail_out);
-      if (result == Z_STREAM_ERROR) {
-        deflateEnd(&stream);
+      if (result == Z_STREAM_ERROR)
         return false;
-      }
     } while (stream.avail_out == 0 || (flush == Z_FINISH && result != Z_STREAM_END));
   } while (offset < data.size());
-  deflateEnd(&stream);
   return result == Z_STREAM_END;
 }
 
@@ -63,6 +73,7 @@ bool InflateRaw(std::string_view compressed, std::uint64_t expectedSize, std::st
   z_stream stream{};
   if (inflateInit2(&stream, RawWindowBits) != Z_OK)
     return false;
+  TStreamEnd<inflateEnd> end(stream);
   std::size_t offset = 0;
   int result = Z_OK;
   bool failed = false;
@@ -91,7 +102,6 @@ bool InflateRaw(std::string_view compressed, std::uint64_t expectedSize, std::st
     if (data.size() > expectedSize)
       failed = true;
   }
-  inflateEnd(&stream);
   return !failed && data.size() == expectedSize;
 }
 

@@ -1,6 +1,7 @@
 #include "core/zip/zip_archive.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/deflate.h"
 
@@ -139,10 +140,13 @@ bool TZipArchive::Load(std::string image) {
     return false;
 
   std::vector<TEntry> entries;
+  // Where each entry's local header and data lie, to find entries sharing bytes.
+  std::vector<std::pair<std::size_t, std::size_t>> ranges;
   // Each record takes at least its fixed part, so a count that claims more is a lie.
   if (std::size_t(entryCount) * CentralHeaderSize > directorySize)
     return false;
   entries.reserve(entryCount);
+  ranges.reserve(entryCount);
   TReader directory(std::string_view(image).substr(directoryOffset, directorySize));
   std::size_t position = 0;
   for (std::size_t i = 0; i < entryCount; ++i) {
@@ -188,8 +192,16 @@ bool TZipArchive::Load(std::string image) {
       return false;
     entry.FLocalHeader = reader.Bytes(localOffset, headerLength);
     entry.FDataOffset = dataOffset;
+    ranges.emplace_back(localOffset, dataOffset + info.FCompressedSize);
     entries.push_back(std::move(entry));
   }
+  // Entries that share their bytes are how a small archive claims to unpack to far
+  // more than it holds; no archive tool writes them, so they are refused outright.
+  // (That none reaches into the central directory was checked above.)
+  std::sort(ranges.begin(), ranges.end());
+  for (std::size_t i = 1; i < ranges.size(); ++i)
+    if (ranges[i].first < ranges[i - 1].second)
+      return false;
 
   FEntries = std::move(entries);
   FComment = reader.Bytes(end + EndRecordSize, commentLength);

@@ -45,7 +45,9 @@ constexpr std::size_t ZipMaxEntryCount = 0xFFFF;
 class TZipArchive {
 public:
   // Takes the image of an archive file apart. A damaged or unsupported image leaves
-  // the archive unchanged and gives false. The empty image is not an archive.
+  // the archive unchanged and gives false, and so does one whose entries (local
+  // header and data) overlap each other or the central directory. The empty image is
+  // not an archive.
   bool Load(std::string image);
   // An archive without entries and without comment.
   void Clear();

@@ -4,8 +4,10 @@
 #include <optional>
 
 #include "core/files/file_helpers.h"
+#include "core/paths/file_names.h"
 #include "core/paths/path_text.h"
 #include "platform/code_page.h"
+#include "platform/contained_path.h"
 #include "platform/file_io.h"
 #include "platform/file_status.h"
 
@@ -122,22 +124,24 @@ bool TZipFile::Open(TTextView fileName, TZipMode mode) {
   return true;
 }
 
-void TZipFile::Close() noexcept {
+bool TZipFile::Close() noexcept {
   if (FMode == TZipMode::Closed)
-    return;
+    return true;
+  bool saved = true;
   if (FChanged && FMode != TZipMode::Read) {
     try {
       std::string image;
-      if (FArchive.Save(image))
-        platform::FileSystem().WriteFileAtomic(FNativeName, image);
+      saved = FArchive.Save(image) && platform::FileSystem().WriteFileAtomic(FNativeName, image);
     } catch (...) {
       // Out of memory while building the image: the old file stays as it was.
+      saved = false;
     }
   }
   FArchive.Clear();
   FNativeName.clear();
   FMode = TZipMode::Closed;
   FChanged = false;
+  return saved;
 }
 
 TText TZipFile::FileName(std::size_t index) const {
@@ -188,6 +192,7 @@ bool TZipFile::Add(TTextView fileName, TTextView archiveName, bool store) {
 }
 
 bool TZipFile::Extract(std::size_t index, TTextView directory, bool subDirs) {
+  FRefusedLink.clear();
   if ((FMode != TZipMode::Read && FMode != TZipMode::ReadWrite) || index >= FArchive.Count())
     return false;
   TText name = FileName(index);
@@ -195,31 +200,36 @@ bool TZipFile::Extract(std::size_t index, TTextView directory, bool subDirs) {
   if (!ZipEntryRelativePath(name, relative))
     return false;
   bool directoryEntry = IsEntrySeparator(name.back());
+  std::string content;
   if (directoryEntry) {
     if (!subDirs || relative.empty())
       return true;
     relative.pop_back();
-    TText target = directory.empty() ? relative : JoinDirName(directory, relative);
-    return CreateDirectoryPath(target);
-  }
-  if (!subDirs)
-    relative = PathFileName(relative);
-  if (relative.empty())
-    return false;
-  std::string content;
-  if (!FArchive.Read(index, content))
-    return false;
-  TText target = directory.empty() ? relative : JoinDirName(directory, relative);
-  // A link already there would carry the content out of the directory.
-  if (IsLinkPath(target))
-    return false;
-  if (subDirs) {
-    TText parent = PathDirectoryPrefix(target);
-    if (!parent.empty() && !IsExistingDirectory(parent) && !CreateDirectoryPath(parent))
+  } else {
+    if (!subDirs)
+      relative = PathFileName(relative);
+    if (relative.empty() || !FArchive.Read(index, content))
       return false;
   }
-  std::optional<TBytes> nativeTarget = NativeFileName(target);
-  return nativeTarget && platform::FileSystem().WriteFileAtomic(*nativeTarget, content);
+  // The target directory is the script's own choice, links and all; below it the
+  // entry's parts are walked without following any link, which would carry the
+  // content out of the directory.
+  if (subDirs && !directory.empty() && !IsExistingDirectory(directory) &&
+      !CreateDirectoryPath(directory))
+    return false;
+  std::optional<TBytes> base = NativeFileName(directory);
+  std::optional<TBytes> below = NativeFileName(relative);
+  if (!base || !below)
+    return false;
+  std::string linkPart;
+  platform::TContainedResult result =
+      directoryEntry ? platform::CreateDirectoriesBelow(*base, *below, linkPart)
+                     : platform::WriteFileBelow(*base, *below, content, subDirs, linkPart);
+  if (result == platform::TContainedResult::LinkRefused) {
+    TText link = HostFileName(linkPart);
+    FRefusedLink = directory.empty() ? link : JoinDirName(directory, link);
+  }
+  return result == platform::TContainedResult::Done;
 }
 
 bool TZipFile::ExtractAll(TTextView directory) {

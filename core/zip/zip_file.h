@@ -34,9 +34,11 @@ public:
   // once, replacing any file of that name. Closes the open archive first. False, and
   // closed, on any failure.
   bool Open(TTextView fileName, TZipMode mode);
-  // Writes a changed archive open for writing, then closes. A write that fails loses
-  // the changes but never the file's old content. Never throws.
-  void Close() noexcept;
+  // Writes a changed archive open for writing, then closes. A write that fails (a full
+  // disk, no memory for the image) loses the changes but never the file's old content,
+  // and gives false; true when nothing had to be written or the write succeeded.
+  // Never throws.
+  bool Close() noexcept;
 
   TZipMode Mode() const { return FMode; }
   std::size_t FileCount() const { return FArchive.Count(); }
@@ -59,17 +61,23 @@ public:
   // Writes an entry below directory (the current directory when empty): with its
   // stored directories when subDirs is set (created as needed), else directly. A
   // stored name may use "/" or "\" as separator; an absolute name, or one that climbs
-  // out of the directory with "..", is refused. A directory entry only creates its
-  // directory. False on any failure, also when the archive is open for writing only.
+  // out of the directory with "..", is refused, and so is a symbolic link anywhere
+  // below the directory where the entry's path passes (RefusedLink then names it).
+  // A directory entry only creates its directory. False on any failure, also when the
+  // archive is open for writing only.
   bool Extract(std::size_t index, TTextView directory, bool subDirs);
   // Extracts every entry in order with their directories; stops at the first failure.
   bool ExtractAll(TTextView directory);
+  // The path (directory joined with the entry's parts up to the link) of the symbolic
+  // link that made the last extraction fail; empty when no link was in the way.
+  const TText &RefusedLink() const { return FRefusedLink; }
 
 private:
   TZipArchive FArchive;
   TBytes FNativeName;
   TZipMode FMode = TZipMode::Closed;
   bool FChanged = false;
+  TText FRefusedLink;
 };
 
 // The path below a target directory at which an entry name is extracted, with "/" as

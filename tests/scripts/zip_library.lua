@@ -36,7 +36,8 @@ for _, method in ipairs({"add", "extract", "extractall", "fileinfo", "filename",
   local r, m = z[method](z) -- other arguments are not read on a closed object
   assert(r == nil and m == "no zip file open", method)
 end
-assert(select("#", z:close()) == 0)
+-- closing a closed object loses nothing
+assert(select("#", z:close()) == 1 and z:close() == true)
 
 -- a bad object
 assert(errorOf(z.open, {}):find("zevuvu.zip expected, got table", 1, true))
@@ -65,7 +66,7 @@ assert(z:open(path("new.zip")) == true)
 name, file, isOpen = debug.getmetatable(z).__tostring(z)
 assert(file == path("new.zip") and isOpen == true)
 assert(z:filecount() == 0 and #z == 0)
-z:close()
+assert(z:close() == true)
 assert(read(path("new.zip")) == "PK\5\6" .. string.rep("\0", 18))
 assert(z:getcomment() == nil)
 
@@ -244,6 +245,28 @@ for i = 1, 4 do
   assert(read(path("evil" .. i .. ".txt")) == nil)
   assert(read(path("target/evil" .. i .. ".txt")) == nil)
 end
+z:close()
+
+-- entries that share their data (a zip bomb's trick) make no archive
+local shared = buildArchive({{name = "a.txt", data = "aaaa"}, {name = "b.txt", data = "bbbb"}})
+-- the second central record points at the first entry's local header
+local secondRecord = shared:find("PK\1\2", shared:find("PK\1\2", 1, true) + 1, true)
+shared = shared:sub(1, secondRecord + 41) .. string.pack("<I4", 0) .. shared:sub(secondRecord + 46)
+write("shared.zip", shared)
+r, message = z:open(path("shared.zip"), true)
+assert(r == nil and message == openMessage(path("shared.zip")))
+
+-- a symbolic link below the target directory is never followed
+write("linked.zip", buildArchive({{name = "s/pwned.txt", data = "pwned"}}))
+assert(os.execute("mkdir -p '" .. path("outside") .. "' '" .. path("lt") .. "' && ln -s ../outside '" ..
+                  path("lt/s") .. "'"))
+assert(z:open(path("linked.zip"), true))
+r, message = z:extract(1, path("lt"))
+assert(r == nil and message == 'cannot extract file: "' .. path("lt/s") .. '" is a symbolic link',
+       message)
+r, message = z:extractall(path("lt"))
+assert(r == nil and message == 'cannot extract files: "' .. path("lt/s") .. '" is a symbolic link')
+assert(read(path("outside/pwned.txt")) == nil)
 z:close()
 
 -- mutated archives: every answer is a result or nil and a message, never a crash

@@ -271,6 +271,44 @@ TEST(ZipArchive, DataExpandingBeyondItsDeclaredSizeFails) {
   EXPECT_FALSE(archive.Read(0, content));
 }
 
+TEST(ZipArchive, EntriesSharingTheirBytesAreRefused) {
+  TRawZipEntry bomb = DeflatedEntry("0", std::string(1'000'000, '\0'));
+  std::vector<TRawZipEntry> twenty{bomb};
+  for (int i = 1; i < 20; ++i) {
+    TRawZipEntry copy = bomb;
+    copy.Name = std::to_string(i);
+    copy.SharesDataOf = 0;
+    twenty.push_back(copy);
+  }
+  TRawZipEntry later = StoredEntry("later", "x");
+  later.SharesDataOf = 0;
+  TRawZipEntry runsOver = StoredEntry("a", "abc");
+  runsOver.CompressedSize = runsOver.UncompressedSize = 3 + 5;
+  TRawZipEntry described = DeflatedEntry("d", "described");
+  described.Flag = ZipFlagDataDescriptor;
+  described.Descriptor = true;
+  struct TCase {
+    const char *Name;
+    std::vector<TRawZipEntry> Entries;
+    bool Loads;
+  } cases[] = {
+      {"twenty records share one deflate stream", twenty, false},
+      {"a later record points back at an earlier entry",
+       {StoredEntry("x", "x"), StoredEntry("y", "y"), later},
+       false},
+      {"data runs over the next local header", {runsOver, StoredEntry("b", "b")}, false},
+      {"adjacent entries, empty ones among them",
+       {StoredEntry("e", ""), StoredEntry("f", "f"), StoredEntry("g", "")},
+       true},
+      {"entries with data descriptors between them", {described, described}, true},
+  };
+  for (const TCase &c : cases) {
+    TZipArchive archive;
+    EXPECT_EQ(archive.Load(BuildArchive(c.Entries)), c.Loads) << c.Name;
+    EXPECT_EQ(archive.Count(), c.Loads ? c.Entries.size() : 0u) << c.Name;
+  }
+}
+
 TEST(ZipArchive, WrongCrcFailsToRead) {
   TRawZipEntry entry = StoredEntry("a", "abc");
   entry.Crc ^= 1;

@@ -338,9 +338,63 @@ TEST(ZipFile, FailedWriteOnCloseKeepsTheOldArchive) {
   ASSERT_TRUE(zip.Open(T(path), TZipMode::ReadWrite));
   ASSERT_TRUE(zip.Add(T(source), u"", false));
   failing.FailMidway = true;
-  zip.Close();
+  EXPECT_FALSE(zip.Close());
   EXPECT_EQ(zip.Mode(), TZipMode::Closed);
   EXPECT_EQ(ReadFileBytes(path), image);
+  // Nothing left to write, or nothing open: a close that loses nothing.
+  failing.FailMidway = false;
+  EXPECT_TRUE(zip.Close());
+  ASSERT_TRUE(zip.Open(T(path), TZipMode::ReadWrite));
+  failing.FailMidway = true;
+  EXPECT_TRUE(zip.Close());
+  ASSERT_TRUE(zip.Open(T(path), TZipMode::ReadWrite));
+  ASSERT_TRUE(zip.Add(T(source), u"", false));
+  failing.FailMidway = false;
+  EXPECT_TRUE(zip.Close());
+  TZipArchive written;
+  ASSERT_TRUE(written.Load(ReadFileBytes(path)));
+  EXPECT_EQ(written.Count(), 2u);
+}
+
+TEST(ZipFile, LinksBelowTheTargetAreNeverFollowed) {
+  struct TCase {
+    const char *Entry;
+    bool ExtractAll;
+    const char *Link;    // below out/, pointing at the outside directory
+    const char *Refused; // the link named in the refusal, below out/
+  } cases[] = {
+      {"s/pwned.txt", false, "s", "s"},       {"s/deeper/pwned.txt", false, "s", "s"},
+      {"a/s/pwned.txt", false, "a/s", "a/s"}, {"s/sub/", false, "s", "s"},
+      {"s\\pwned.txt", true, "s", "s"},       {"pwned.txt", false, "pwned.txt", "pwned.txt"},
+  };
+  for (const TCase &c : cases) {
+    TTempDir dir;
+    TTempDir outside;
+    std::string path = WriteArchive(dir, {StoredEntry(c.Entry, "content")});
+    std::string link = dir.File("out/") + c.Link;
+    ASSERT_EQ(RunProcess({"/bin/mkdir", "-p", link.substr(0, link.rfind('/'))}).ExitCode, 0);
+    ASSERT_EQ(symlink(outside.Path().c_str(), link.c_str()), 0);
+    TZipFile zip;
+    ASSERT_TRUE(zip.Open(T(path), TZipMode::Read));
+    EXPECT_FALSE(c.ExtractAll ? zip.ExtractAll(T(dir.File("out")))
+                              : zip.Extract(0, T(dir.File("out")), true))
+        << c.Entry;
+    EXPECT_EQ(TextToBytes(zip.RefusedLink()), dir.File("out/") + c.Refused) << c.Entry;
+    TProcessResult listing = RunProcess({"/bin/ls", "-A", outside.Path()});
+    EXPECT_EQ(listing.Stdout, "") << c.Entry;
+  }
+}
+
+TEST(ZipFile, TheTargetDirectoryItselfMayBeALink) {
+  TTempDir dir;
+  std::string path = WriteArchive(dir, {StoredEntry("sub/t.txt", "content")});
+  ASSERT_EQ(mkdir(dir.File("real").c_str(), 0755), 0);
+  ASSERT_EQ(symlink("real", dir.File("target").c_str()), 0);
+  TZipFile zip;
+  ASSERT_TRUE(zip.Open(T(path), TZipMode::Read));
+  EXPECT_TRUE(zip.Extract(0, T(dir.File("target")), true));
+  EXPECT_TRUE(zip.RefusedLink().empty());
+  EXPECT_EQ(ReadFileBytes(dir.File("real/sub/t.txt")), "content");
 }
 
 TEST(ZipFile, FileCommentsAreEncodedLikeNamesAndCut) {

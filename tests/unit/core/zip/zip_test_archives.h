@@ -19,6 +19,9 @@ struct TRawZipEntry {
   // Written after the data, with signature, when Flag has bit 3; the local header
   // then carries zeros for CRC and sizes.
   bool Descriptor = false;
+  // When set, the entry has no local header and data of its own: its central record
+  // points at those of the entry with this index (which must come before it).
+  int SharesDataOf = -1;
 };
 
 // A stored entry whose fields are honest.
@@ -55,6 +58,10 @@ inline std::string BuildArchive(const std::vector<TRawZipEntry> &entries,
   std::string out;
   std::vector<std::uint32_t> offsets;
   for (const TRawZipEntry &e : entries) {
+    if (e.SharesDataOf >= 0) {
+      offsets.push_back(offsets.at(std::size_t(e.SharesDataOf)));
+      continue;
+    }
     offsets.push_back(std::uint32_t(out.size()));
     bool descriptor = e.Descriptor;
     PutU32(out, 0x04034b50);
