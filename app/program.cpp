@@ -1,42 +1,10 @@
 #include "app/program.h"
 
 #include "app/command_line.h"
-#include "app/job_driver.h"
 #include "app/messages.h"
-#include "core/files/file_search.h"
+#include "app/run_plan.h"
 #include "platform/code_page.h"
 #include "platform/console.h"
-
-namespace {
-
-// Read, run, write one input; the result of the last step that ran.
-int ProcessInput(const TRunSettings &settings, std::optional<TText> fileName, bool inPlace) {
-  TFilterJob job(settings, std::move(fileName), inPlace);
-  int result = ReadInput(job);
-  if (result == StepOk)
-    result = RunScript(job);
-  if (result == StepOk)
-    result = WriteOutput(job);
-  return result;
-}
-
-int RunPlan(const TRunSettings &settings) {
-  if (settings.InputFile.empty())
-    return ProcessInput(settings, std::nullopt, false);
-  if (settings.SubDirs || settings.InputHasWildcards) {
-    // Every match in name order; the first file that fails ends the run.
-    int result = 0;
-    for (const TText &file : FindFiles(settings.InputFile, settings.SubDirs, false, true, false)) {
-      result = ProcessInput(settings, file, settings.InPlace);
-      if (result > 0)
-        break;
-    }
-    return result;
-  }
-  return ProcessInput(settings, settings.InputFile, settings.InPlace);
-}
-
-} // namespace
 
 namespace {
 

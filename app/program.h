@@ -1,4 +1,4 @@
-// The front end: banner, command line, run plan and exit code.
+// The front end: banner, command line, the run plan (app/run_plan.h) and exit code.
 #pragma once
 
 int RunProgram(int argc, char **argv);

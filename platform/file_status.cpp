@@ -146,6 +146,14 @@ int ChangeWorkingDirectory(const std::string &name) {
   return chdir(name.c_str()) == 0 ? 0 : errno;
 }
 
+int ResolvePath(const std::string &name, std::string &resolved) {
+  std::unique_ptr<char, decltype(&std::free)> path(realpath(name.c_str(), nullptr), &std::free);
+  if (!path)
+    return errno;
+  resolved = path.get();
+  return 0;
+}
+
 bool LocalTimeOf(std::int64_t unixSeconds, TLocalTime &local) {
   time_t t = static_cast<time_t>(unixSeconds);
   struct tm parts {};

@@ -56,6 +56,10 @@ int ReadDirectoryEmpty(const std::string &name, bool &empty);
 // Changes the current directory; 0 or the error number.
 int ChangeWorkingDirectory(const std::string &name);
 
+// The absolute name with every link, "." and ".." resolved (realpath); 0 or the
+// error number (a dangling link fails).
+int ResolvePath(const std::string &name, std::string &resolved);
+
 struct TLocalTime {
   int FYear = 0;  // e.g. 2024
   int FMonth = 0; // 1 to 12

@@ -1,7 +1,11 @@
 // Wildcard and recursive runs, and finding the script.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 #include "tests/support/process_runner.h"
 
@@ -20,6 +24,42 @@ std::vector<std::string> ProgressLines(const TProcessResult &r) {
 void MakeDir(const std::string &path) {
   ASSERT_EQ(mkdir(path.c_str(), 0755), 0) << path;
 }
+
+void MakeLink(const std::string &target, const std::string &path) {
+  ASSERT_EQ(symlink(target.c_str(), path.c_str()), 0) << path;
+}
+
+// Appends the line "+" to the text: a second edit of one file shows as a second line.
+const char *AppendLine =
+    "PWL.ForEachChar(function(c, pos) if pos == PWL.CharCount() then return c .. '+\\n' end "
+    "return c end)";
+
+// A FIFO that a run which wrongly reads it cannot hang on: a writer opens it as soon
+// as anyone opens it for reading and closes it again, so such a read ends at once.
+// At the end a reader of our own releases the writer if nobody else came.
+class TFifo {
+public:
+  explicit TFifo(std::string path) : FPath(std::move(path)) {
+    FMade = mkfifo(FPath.c_str(), 0644) == 0;
+    if (FMade)
+      FWriter = std::thread([this] { close(open(FPath.c_str(), O_WRONLY)); });
+  }
+  ~TFifo() {
+    if (!FMade)
+      return;
+    int reader = open(FPath.c_str(), O_RDONLY | O_NONBLOCK);
+    FWriter.join();
+    close(reader);
+  }
+  TFifo(const TFifo &) = delete;
+  TFifo &operator=(const TFifo &) = delete;
+  bool Made() const { return FMade; }
+
+private:
+  std::string FPath;
+  bool FMade = false;
+  std::thread FWriter;
+};
 
 } // namespace
 
@@ -94,12 +134,14 @@ TEST(RunPlan, RecursiveInPlaceRunDescendsIntoVisibleDirectoriesOnly) {
 TEST(RunPlan, RunStopsAtTheFirstFailingFile) {
   TTempDir dir;
   dir.Write("1.txt", "one\n");
-  dir.Write("2.txt", "");
+  dir.Write("2.txt", "read-only\n");
+  ASSERT_EQ(chmod(dir.File("2.txt").c_str(), 0444), 0); // never overwritten, not even by root
   dir.Write("3.txt", "three\n");
   TProcessResult r = RunRedevuvo({"/c", Upper, "/i", dir.Path() + "/*.txt"});
   EXPECT_EQ(r.ExitCode, 1);
-  EXPECT_EQ(r.StderrLines().back(), "Fehler: Keine Daten in Eingabedatei vorhanden!");
+  EXPECT_EQ(r.StderrLines().back(), "Fehler: Kann nicht in Ausgabedatei schreiben!");
   EXPECT_EQ(ReadFileBytes(dir.File("1.txt")), "ONE\n");
+  EXPECT_EQ(ReadFileBytes(dir.File("2.txt")), "read-only\n");
   EXPECT_EQ(ReadFileBytes(dir.File("3.txt")), "three\n");
 
   TProcessResult scriptError = RunRedevuvo(
@@ -107,6 +149,82 @@ TEST(RunPlan, RunStopsAtTheFirstFailingFile) {
        dir.Path() + "/[13].txt"});
   EXPECT_EQ(scriptError.ExitCode, 2);
   EXPECT_EQ(ReadFileBytes(dir.File("3.txt")), "three\n");
+}
+
+TEST(RunPlan, EachFileIsEditedOnceHoweverManyLinksReachIt) {
+  TTempDir tree;
+  MakeDir(tree.File("dir"));
+  MakeDir(tree.File("dir/sub"));
+  tree.Write("dir/a.txt", "a\n");
+  MakeLink("a.txt", tree.File("dir/link.txt"));        // beside the file, listed after it
+  MakeLink("../a.txt", tree.File("dir/sub/also.txt")); // in a subdirectory
+  MakeLink("c.txt", tree.File("dir/b.txt"));           // listed before its target
+  tree.Write("dir/c.txt", "c\n");
+  tree.Write("outside.dat", "o\n"); // not listed itself: edited under its first link
+  MakeLink("../outside.dat", tree.File("dir/l1.txt"));
+  MakeLink("../outside.dat", tree.File("dir/l2.txt"));
+  tree.Write("dir/h1.txt", "h\n"); // hard links are names of their own
+  ASSERT_EQ(link(tree.File("dir/h1.txt").c_str(), tree.File("dir/h2.txt").c_str()), 0);
+
+  TProcessResult r = RunRedevuvo({"/c", AppendLine, "/i", tree.File("dir/*.txt"), "/s"});
+  EXPECT_EQ(r.ExitCode, 0) << r.Stderr;
+  EXPECT_EQ(ProgressLines(r),
+            (std::vector<std::string>{tree.File("dir/a.txt"), tree.File("dir/c.txt"),
+                                      tree.File("dir/h1.txt"), tree.File("dir/h2.txt"),
+                                      tree.File("dir/l1.txt")}));
+  for (const auto &[name, content] :
+       std::vector<std::pair<std::string, std::string>>{{"dir/a.txt", "a\n+\n"},
+                                                        {"dir/c.txt", "c\n+\n"},
+                                                        {"outside.dat", "o\n+\n"},
+                                                        {"dir/h1.txt", "h\n+\n"},
+                                                        {"dir/h2.txt", "h\n+\n"}})
+    EXPECT_EQ(ReadFileBytes(tree.File(name)), content) << name;
+}
+
+TEST(RunPlan, TreeRunsPassOverWhatIsNoRegularFileAndSkipEmptyFiles) {
+  TTempDir tree;
+  MakeDir(tree.File("sub"));
+  tree.Write("1.txt", "one\n");
+  MakeLink("missing.txt", tree.File("3-dangling.txt"));
+  TFifo fifo(tree.File("2-fifo.txt"));
+  ASSERT_TRUE(fifo.Made());
+  tree.Write("4-empty.txt", "");
+  tree.Write("5.txt", "five\n");
+  tree.Write("sub/6.txt", "six\n");
+
+  TProcessResult r = RunRedevuvo({"/c", Upper, "/i", tree.File("*.txt"), "/s"});
+  EXPECT_EQ(r.ExitCode, 0) << r.Stderr;
+  EXPECT_EQ(ProgressLines(r), (std::vector<std::string>{tree.File("1.txt"), tree.File("5.txt"),
+                                                        tree.File("sub/6.txt")}));
+  std::vector<std::string> lines = r.StderrLines();
+  EXPECT_NE(std::find(lines.begin(), lines.end(),
+                      "Hinweis: Datei ist leer, übersprungen: " + tree.File("4-empty.txt")),
+            lines.end())
+      << r.Stderr;
+  EXPECT_EQ(ReadFileBytes(tree.File("1.txt")), "ONE\n");
+  EXPECT_EQ(ReadFileBytes(tree.File("5.txt")), "FIVE\n");
+  EXPECT_EQ(ReadFileBytes(tree.File("sub/6.txt")), "SIX\n");
+  EXPECT_EQ(ReadFileBytes(tree.File("4-empty.txt")), "");
+  EXPECT_FALSE(FileExists(tree.File("missing.txt")));
+
+  // A single named input still fails on its own.
+  TProcessResult named = RunRedevuvo({"/c", Upper, "/i", tree.File("4-empty.txt")});
+  EXPECT_EQ(named.ExitCode, 1);
+  EXPECT_EQ(LastLine(named), "Fehler: Keine Daten in Eingabedatei vorhanden!");
+}
+
+TEST(RunPlan, BackupsAreNoInputs) {
+  TTempDir dir;
+  dir.Write("a.txt", "a\n");
+  dir.Write("a.pwl_backup", "old backup\n");
+  dir.Write("B.PWL_BACKUP", "other backup\n"); // any case
+  TProcessResult r = RunRedevuvo({"/c", Upper, "/i", dir.File("*"), "/b"});
+  EXPECT_EQ(r.ExitCode, 0) << r.Stderr;
+  EXPECT_EQ(ProgressLines(r), (std::vector<std::string>{dir.File("a.txt")}));
+  EXPECT_EQ(ReadFileBytes(dir.File("a.txt")), "A\n");
+  EXPECT_EQ(ReadFileBytes(dir.File("a.pwl_backup")), "a\n");
+  EXPECT_EQ(ReadFileBytes(dir.File("B.PWL_BACKUP")), "other backup\n");
+  EXPECT_FALSE(FileExists(dir.File("a.pwl_backup.pwl_backup")));
 }
 
 TEST(RunPlan, TargetsDifferingOnlyInExtensionShareOneBackup) {

@@ -1,0 +1,102 @@
+#include "app/run_plan.h"
+
+#include <optional>
+#include <unordered_set>
+#include <vector>
+
+#include "app/job_driver.h"
+#include "app/messages.h"
+#include "core/files/file_helpers.h"
+#include "core/files/file_search.h"
+#include "core/paths/file_names.h"
+#include "core/paths/path_text.h"
+#include "core/paths/shorten_path.h"
+#include "core/text/text_routines.h"
+#include "platform/file_status.h"
+
+namespace {
+
+// A file the search found, with the path it resolves to.
+struct TSearchedFile {
+  TText Name;
+  TBytes Resolved;
+  bool IsLink = false; // the name itself is a symbolic link
+};
+
+// Backups from an earlier run with /b sit among the files; rewriting them (and
+// backing up the backups) would destroy the only old copy.
+bool IsBackupName(TTextView name) {
+  return EndsWith(PathFileName(name), u".pwl_backup", true);
+}
+
+// True for a regular file after following links. Anything else would fail the read
+// and end the run (a dangling link) or block it (a FIFO).
+bool ReadSearchedFile(const TText &name, TSearchedFile &file) {
+  std::optional<TBytes> native = NativeFileName(name);
+  platform::TFileStatus status;
+  platform::TFileStatus linkStatus;
+  if (!native || platform::StatPath(*native, status) != 0 || !status.IsRegularFile() ||
+      platform::LinkStatPath(*native, linkStatus) != 0 ||
+      platform::ResolvePath(*native, file.Resolved) != 0)
+    return false;
+  file.Name = name;
+  file.IsLink = linkStatus.IsLink();
+  return true;
+}
+
+// Read, run, write one input; the result of the last step that ran.
+int ProcessInput(const TRunSettings &settings, std::optional<TText> fileName, bool inPlace) {
+  TFilterJob job(settings, std::move(fileName), inPlace);
+  int result = ReadInput(job);
+  if (result == StepOk)
+    result = RunScript(job);
+  if (result == StepOk)
+    result = WriteOutput(job);
+  return result;
+}
+
+} // namespace
+
+TTextList SearchedInputs(const TRunSettings &settings) {
+  std::vector<TSearchedFile> found;
+  for (TText &name : FindFiles(settings.InputFile, settings.SubDirs, false, true, false)) {
+    TSearchedFile file;
+    if (!IsBackupName(name) && ReadSearchedFile(name, file))
+      found.push_back(std::move(file));
+  }
+  // Each file is edited once, or a link beside it would apply the script a second
+  // time to the result of the first.
+  std::unordered_set<TBytes> ownNames;
+  for (const TSearchedFile &file : found)
+    if (!file.IsLink)
+      ownNames.insert(file.Resolved);
+  std::unordered_set<TBytes> taken;
+  TTextList inputs;
+  for (TSearchedFile &file : found) {
+    if (file.IsLink && ownNames.count(file.Resolved) != 0)
+      continue;
+    if (taken.insert(file.Resolved).second)
+      inputs.push_back(std::move(file.Name));
+  }
+  return inputs;
+}
+
+int RunPlan(const TRunSettings &settings) {
+  if (settings.InputFile.empty())
+    return ProcessInput(settings, std::nullopt, false);
+  if (!settings.SubDirs && !settings.InputHasWildcards)
+    return ProcessInput(settings, settings.InputFile, settings.InPlace);
+  // Every file in name order; the first file that fails ends the run. An empty file
+  // has nothing to edit and is no reason to leave the rest of a tree untouched.
+  int result = StepOk;
+  for (const TText &file : SearchedInputs(settings)) {
+    if (FileSizeByName(file) == 0) {
+      WriteMessage(u"Hinweis: Datei ist leer, übersprungen: " + ShortenPath(file, 63, 1));
+      continue;
+    }
+    result = ProcessInput(settings, file, settings.InPlace);
+    if (result != StepOk)
+      break;
+  }
+  return result;
+}
