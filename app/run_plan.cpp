@@ -91,7 +91,7 @@ int RunPlan(const TRunSettings &settings) {
   int result = StepOk;
   for (const TText &file : SearchedInputs(settings)) {
     if (FileSizeByName(file) == 0) {
-      WriteMessage(u"Hinweis: Datei ist leer, übersprungen: " + ShortenPath(file, 63, 1));
+      WriteMessage(u"Hinweis: Datei ist leer, übersprungen: " + ShortenPath(file, 63, TShortenMode::Alternating));
       continue;
     }
     result = ProcessInput(settings, file, settings.InPlace);
