@@ -72,8 +72,9 @@ bool ReadValue(const std::string &path, const std::string &name, std::string &va
 bool CopyOne(const std::string &source, const std::string &name, int targetFd) {
   std::string value;
   if (!ReadValue(source, name, value))
-    // What this process cannot read is not its to carry; an ACL it cannot read, or
-    // one that vanished, would leave the target's access unknown.
+    // What this process cannot read is not its to carry, and what vanished meanwhile
+    // is gone from the source too; an ACL it cannot read would leave the target's
+    // access unknown.
     return !GuardsAccess(name) || errno == ENODATA;
   if (fsetxattr(targetFd, name.c_str(), value.data(), value.size(), 0) == 0)
     return true;
