@@ -14,7 +14,10 @@ namespace platform {
 namespace {
 
 constexpr int NameAttempts = 100;
-constexpr int CleanedSignals[] = {SIGTERM, SIGINT, SIGHUP};
+// The signals that end the process by default and come from outside it (kill, the
+// terminal, a CPU time limit); a crash is no time to touch the disk.
+constexpr int CleanedSignals[] = {SIGTERM, SIGINT,  SIGHUP,  SIGQUIT,
+                                  SIGUSR1, SIGUSR2, SIGALRM, SIGXCPU};
 
 // The one named temporary file in flight, for the signal handler: a fixed buffer
 // and a flag, since the handler may neither allocate nor take locks. The program

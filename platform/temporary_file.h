@@ -45,9 +45,9 @@ private:
   int FFd = -1;
 };
 
-// From here on SIGTERM, SIGINT and SIGHUP remove the named temporary file in flight
-// before they end the process as they would have. A signal the process ignores
-// (nohup) stays ignored.
+// From here on SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM and SIGXCPU
+// remove the named temporary file in flight before they end the process as they
+// would have. A signal the process ignores (nohup) stays ignored.
 void RemoveTemporaryFilesOnSignals();
 
 } // namespace platform

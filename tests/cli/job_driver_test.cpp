@@ -216,8 +216,8 @@ TEST(JobDriverFiles, TerminatingSignalsAreCaughtUnlessIgnored) {
     CaughtAndIgnored(caught, ignored);
     if (hangupIgnored)
       sigaction(SIGHUP, &previous, nullptr);
-    EXPECT_TRUE(caught & Bit(SIGTERM)) << hangupIgnored;
-    EXPECT_TRUE(caught & Bit(SIGINT)) << hangupIgnored;
+    for (int signalNumber : {SIGTERM, SIGINT, SIGQUIT, SIGXCPU})
+      EXPECT_TRUE(caught & Bit(signalNumber)) << signalNumber << " " << hangupIgnored;
     EXPECT_EQ(bool(caught & Bit(SIGHUP)), !hangupIgnored);
     EXPECT_EQ(bool(ignored & Bit(SIGHUP)), hangupIgnored);
   }

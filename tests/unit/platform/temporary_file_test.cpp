@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <csignal>
 #include <filesystem>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -109,6 +110,9 @@ TEST(TemporaryFile, TerminatingSignalDuringTheWriteLeavesNoTemporaryFile) {
       {false, TStage::Write, SIGTERM, false},
       {false, TStage::Write, SIGINT, false},
       {false, TStage::Write, SIGHUP, false},
+      {false, TStage::Write, SIGQUIT, false},
+      {false, TStage::Write, SIGUSR1, false},
+      {false, TStage::Write, SIGXCPU, false},
       {false, TStage::Rename, SIGTERM, false},
       {true, TStage::Write, SIGTERM, false},
       {true, TStage::Rename, SIGTERM, false},
@@ -122,6 +126,8 @@ TEST(TemporaryFile, TerminatingSignalDuringTheWriteLeavesNoTemporaryFile) {
     std::string path = dir.Write("out.txt", "old");
     pid_t pid = fork();
     if (pid == 0) {
+      rlimit noCore{0, 0}; // SIGQUIT and SIGXCPU would dump core
+      setrlimit(RLIMIT_CORE, &noCore);
       if (c.ignoredBefore)
         signal(c.signal, SIG_IGN);
       platform::RemoveTemporaryFilesOnSignals();
