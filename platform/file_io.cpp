@@ -1,11 +1,12 @@
 #include "platform/file_io.h"
 
-#include <atomic>
 #include <cerrno>
 #include <fcntl.h>
-#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "platform/file_attributes.h"
+#include "platform/temporary_file.h"
 
 namespace platform {
 namespace {
@@ -103,22 +104,6 @@ bool ResolveLinks(const std::string &path, std::string &resolved) {
   return false;
 }
 
-// A fresh name in the target's directory, so that the rename stays within one file
-// system. The file is created exclusively; `mode` is subject to the umask.
-int CreateTemporaryFile(const std::string &directory, mode_t mode, std::string &name) {
-  static std::atomic<unsigned> counter{0};
-  static const unsigned salt = std::random_device{}();
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    unsigned serial = counter.fetch_add(1) ^ salt;
-    name = directory + "/.redevuvo-" + std::to_string(getpid()) + "-" + std::to_string(serial) +
-           ".tmp";
-    int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-    if (fd >= 0 || errno != EEXIST)
-      return fd;
-  }
-  return -1;
-}
-
 bool ReadDescriptor(int fd, const struct stat &info, std::string &data) {
   // A regular file's size is known; other readable files are read until they end.
   size_t expected = S_ISREG(info.st_mode) ? size_t(info.st_size) : 0;
@@ -162,7 +147,7 @@ bool TRealFileSystem::ReadWholeFile(const std::string &path, std::string &data) 
 }
 
 bool TRealFileSystem::WriteFileAtomic(const std::string &path, std::string_view content) {
-  return WriteTarget(path, content, KeepTargetMode);
+  return WriteTarget(path, content, KeepTargetMode, nullptr);
 }
 
 bool TRealFileSystem::CopyFileReplacing(const std::string &source, const std::string &target) {
@@ -171,7 +156,7 @@ bool TRealFileSystem::CopyFileReplacing(const std::string &source, const std::st
   if (!OpenAndRead(source, content, info))
     return false;
   // Permission bits only: set-id bits do not travel with a copy.
-  return WriteTarget(target, content, int(info.st_mode & 0777));
+  return WriteTarget(target, content, int(info.st_mode & 0777), &source);
 }
 
 bool TRealFileSystem::WriteBytes(int fd, std::string_view bytes) {
@@ -188,6 +173,10 @@ bool TRealFileSystem::WriteBytes(int fd, std::string_view bytes) {
   return true;
 }
 
+int TRealFileSystem::OpenUnnamed(const std::string &directory, mode_t mode) {
+  return OpenUnnamedFile(directory, mode);
+}
+
 int TRealFileSystem::RenameFile(const std::string &from, const std::string &to) {
   return rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
@@ -202,8 +191,10 @@ bool TRealFileSystem::WriteDirectly(const std::string &path, std::string_view co
 }
 
 // `newMode` is the permission set of the result, or KeepTargetMode to keep that of an
-// existing target (a new file then gets 0666 less the umask).
-bool TRealFileSystem::WriteTarget(const std::string &path, std::string_view content, int newMode) {
+// existing target (a new file then gets 0666 less the umask). The extended attributes
+// come from `copySource`, else from the existing target.
+bool TRealFileSystem::WriteTarget(const std::string &path, std::string_view content, int newMode,
+                                  const std::string *copySource) {
   if (path.empty()) {
     errno = ENOENT;
     return false;
@@ -237,45 +228,43 @@ bool TRealFileSystem::WriteTarget(const std::string &path, std::string_view cont
 
   // The temporary file stays private until it carries its final mode.
   bool ownMode = exists || newMode != KeepTargetMode;
-  std::string temporary;
-  TDescriptor fd(CreateTemporaryFile(DirectoryOf(target), ownMode ? 0600 : 0666, temporary));
-  if (!fd.IsOpen())
+  std::string directory = DirectoryOf(target);
+  mode_t createMode = ownMode ? 0600 : 0666;
+  TTemporaryFile temporary;
+  if (!temporary.Open(directory, createMode, OpenUnnamed(directory, createMode)))
     return false;
-  auto fail = [&] {
-    TErrnoKeeper keep;
-    if (fd.IsOpen())
-      fd.Close();
-    unlink(temporary.c_str());
-    return false;
-  };
+  int fd = temporary.Descriptor();
 
-  if (!WriteBytes(fd.Get(), content))
-    return fail();
+  if (!WriteBytes(fd, content))
+    return false;
   if (exists) {
     // Owner first: a change of owner clears set-id bits that the mode then restores.
     // Both are best effort; without them the file stays private, never more open.
-    if (fchown(fd.Get(), existing.st_uid, existing.st_gid) != 0)
-      (void)!fchown(fd.Get(), uid_t(-1), existing.st_gid);
+    if (fchown(fd, existing.st_uid, existing.st_gid) != 0)
+      (void)!fchown(fd, uid_t(-1), existing.st_gid);
   }
   if (ownMode) {
     mode_t mode = newMode != KeepTargetMode ? mode_t(newMode) : existing.st_mode & 07777;
-    (void)fchmod(fd.Get(), mode);
+    (void)fchmod(fd, mode);
   }
-  if (!fd.Close())
-    return fail();
+  const std::string *attributeSource = copySource != nullptr ? copySource
+                                       : exists              ? &target
+                                                             : nullptr;
+  if (attributeSource != nullptr && !CopyFileAttributes(*attributeSource, fd))
+    return false;
+  if (!temporary.Finish())
+    return false;
 
-  int renameError = RenameFile(temporary, target);
-  if (renameError == 0)
+  int renameError = RenameFile(temporary.Name(), target);
+  if (renameError == 0) {
+    temporary.Released();
     return true;
-  if (renameError == EBUSY) {
-    // A bind-mounted file cannot be replaced, only rewritten.
-    bool written = WriteDirectly(target, content, true);
-    TErrnoKeeper keep;
-    unlink(temporary.c_str());
-    return written;
   }
+  // A bind-mounted file cannot be replaced, only rewritten.
+  if (renameError == EBUSY)
+    return WriteDirectly(target, content, true);
   errno = renameError;
-  return fail();
+  return false;
 }
 
 TFileSystem &FileSystem() {

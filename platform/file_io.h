@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <sys/types.h>
 
 namespace platform {
 
@@ -21,7 +22,9 @@ public:
 
   // Replaces the file's content. A regular file (or a new one) is written to a
   // temporary file beside it that is then renamed over it, carrying the old mode
-  // bits (and owner where permitted); a new file gets 0666 less the umask. A device
+  // bits, extended attributes and ACL (and owner where permitted); an ACL that cannot
+  // be carried fails the write. A new file gets 0666 less the umask. The temporary
+  // file has no name until just before the rename where the file system allows. A device
   // or FIFO is written directly and never replaced. A symbolic link is followed to
   // the file it finally names, which is rewritten; the link stays. A regular file
   // with no write bit at all is never overwritten, not even by root. When the
@@ -31,7 +34,7 @@ public:
   virtual bool WriteFileAtomic(const std::string &path, std::string_view content) = 0;
 
   // Copies `source` over `target` with the same safety as WriteFileAtomic; the
-  // copy carries the source's permission bits.
+  // copy carries the source's permission bits, extended attributes and ACL.
   virtual bool CopyFileReplacing(const std::string &source, const std::string &target) = 0;
 };
 
@@ -48,9 +51,13 @@ protected:
   virtual bool WriteBytes(int fd, std::string_view bytes);
   // rename(2): 0, or the errno of the failure.
   virtual int RenameFile(const std::string &from, const std::string &to);
+  // An unnamed temporary file in `directory`, or -1 with errno (EOPNOTSUPP: the file
+  // system has none, and a named one is used).
+  virtual int OpenUnnamed(const std::string &directory, mode_t mode);
 
 private:
-  bool WriteTarget(const std::string &path, std::string_view content, int newMode);
+  bool WriteTarget(const std::string &path, std::string_view content, int newMode,
+                   const std::string *copySource);
   bool WriteDirectly(const std::string &path, std::string_view content, bool truncate);
 };
 

@@ -5,9 +5,10 @@
 
 #include "core/text/text.h"
 
-// Copies a regular file (links followed) over target, carrying its permission bits.
-// Anything else as source (a directory, a FIFO, a device) fails: reading it could
-// block or never end. With failIfExists an existing target (a dangling link
+// Copies a regular file (links followed) over target, carrying its permission bits,
+// extended attributes and ACL; an ACL the target's file system refuses fails the
+// copy. Anything else as source (a directory, a FIFO, a device) fails: reading it
+// could block or never end. With failIfExists an existing target (a dangling link
 // included) fails and is left as it is. A target that is read-only (no write bit at
 // all) is never overwritten.
 bool CopyFilePath(TTextView source, TTextView target, bool failIfExists);

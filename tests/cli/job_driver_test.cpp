@@ -1,11 +1,43 @@
 // Reading each input, running the script, writing the result with backups.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <sys/stat.h>
 
+#include "tests/support/extended_attributes.h"
 #include "tests/support/process_runner.h"
 
 namespace {
+
+// The file's ACL and extended attributes as the system tools show them, without the
+// line that names the file.
+std::string AttributeListing(const std::string &path) {
+  TProcessResult acl = RunProcess({"/usr/bin/getfacl", "--omit-header", path});
+  TProcessResult xattrs = RunProcess({"/usr/bin/getfattr", "-d", "-m", "-", path});
+  std::string listing = xattrs.Stdout;
+  listing.erase(0, listing.find('\n') + 1);
+  return acl.Stdout + listing;
+}
+
+// The signals a process of the program catches and ignores, as bit masks by
+// signal number, read by the script from /proc.
+void CaughtAndIgnored(unsigned long long &caught, unsigned long long &ignored) {
+  TProcessResult r =
+      RunRedevuvo({"/c", "for l in io.lines('/proc/self/status') do if l:find('^Sig[CI]') then "
+                         "print(l) end end"},
+                  WithStdin("x"));
+  caught = ignored = 0;
+  for (const std::string &line : r.StderrLines()) {
+    if (line.rfind("SigCgt:", 0) == 0)
+      caught = std::stoull(line.substr(7), nullptr, 16);
+    if (line.rfind("SigIgn:", 0) == 0)
+      ignored = std::stoull(line.substr(7), nullptr, 16);
+  }
+}
+
+unsigned long long Bit(int signalNumber) {
+  return 1ull << (signalNumber - 1);
+}
 
 std::string AllBytes() {
   std::string s;
@@ -127,6 +159,68 @@ TEST(JobDriverFiles, RewriteKeepsModeBitsAndWritesThroughSymbolicLinks) {
   ASSERT_EQ(stat(real.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0640u);
   EXPECT_EQ(ReadFileBytes(dir.File("link.pwl_backup")), "abc");
+}
+
+TEST(JobDriverFiles, RewriteAndBackupKeepTheAclAndExtendedAttributes) {
+  struct {
+    std::string acl;
+    bool backup;
+  } cases[] = {
+      {"u:nobody:r,g::r,m::r", false},
+      {"u:nobody:r,g::r,m::r", true},
+      // The mask allows more than the owning group has: the mode's group bits show
+      // the mask, so a rewrite that dropped the ACL would let the group write.
+      {"u:nobody:rw,g::r", false},
+      {"u:nobody:rw,g::r", true},
+  };
+  for (const auto &c : cases) {
+    TTempDir dir;
+    std::string file = dir.Write("file.txt", "abc\n");
+    if (RunProcess({"/usr/bin/setfacl", "-m", c.acl, file}).ExitCode != 0 ||
+        RunProcess({"/usr/bin/setfattr", "-n", "user.test", "-v", "1", file}).ExitCode != 0)
+      GTEST_SKIP() << "setfacl/setfattr missing, or the temporary directory's file system "
+                      "has no ACLs or user attributes";
+    std::string before = AttributeListing(file);
+    ASSERT_NE(before.find("user:nobody:r"), std::string::npos) << before;
+    ASSERT_NE(before.find("user.test=\"1\""), std::string::npos) << before;
+    ASSERT_FALSE(OwningGroupMayWrite(file));
+
+    std::vector<std::string> args = {"/c", "x=1", "/i", file, "/p"};
+    if (c.backup)
+      args.push_back("/b");
+    TProcessResult r = RunRedevuvo(args);
+    EXPECT_EQ(r.ExitCode, 0) << r.Stderr;
+    std::vector<std::string> written = {file};
+    if (c.backup)
+      written.push_back(dir.File("file.pwl_backup"));
+    for (const std::string &path : written) {
+      EXPECT_EQ(ReadFileBytes(path), "abc\n") << path;
+      EXPECT_EQ(AttributeListing(path), before) << c.acl << " " << path;
+      EXPECT_FALSE(OwningGroupMayWrite(path)) << c.acl << " " << path;
+    }
+  }
+}
+
+TEST(JobDriverFiles, TerminatingSignalsAreCaughtUnlessIgnored) {
+  // Caught so that a named temporary file is removed on the way out; one the caller
+  // ignores (nohup) stays ignored.
+  if (const char *v = std::getenv("REDEVUVO_VALGRIND"); v && std::string(v) == "1")
+    GTEST_SKIP() << "valgrind catches every signal itself";
+  for (bool hangupIgnored : {false, true}) {
+    struct sigaction ignore {
+    }, previous{};
+    ignore.sa_handler = SIG_IGN;
+    if (hangupIgnored)
+      sigaction(SIGHUP, &ignore, &previous);
+    unsigned long long caught = 0, ignored = 0;
+    CaughtAndIgnored(caught, ignored);
+    if (hangupIgnored)
+      sigaction(SIGHUP, &previous, nullptr);
+    for (int signalNumber : {SIGTERM, SIGINT, SIGQUIT, SIGXCPU})
+      EXPECT_TRUE(caught & Bit(signalNumber)) << signalNumber << " " << hangupIgnored;
+    EXPECT_EQ(bool(caught & Bit(SIGHUP)), !hangupIgnored);
+    EXPECT_EQ(bool(ignored & Bit(SIGHUP)), hangupIgnored);
+  }
 }
 
 TEST(JobDriverFiles, DevicesAreWrittenDirectly) {

@@ -14,6 +14,7 @@
 #include "platform/file_io.h"
 #include "platform/file_io_test_double.h"
 #include "tests/support/bounded_child.h"
+#include "tests/support/extended_attributes.h"
 #include "tests/support/process_runner.h"
 
 namespace {
@@ -193,6 +194,30 @@ TEST(MovePath, CopiesAFileAcrossFileSystemsAndRemovesTheSource) {
   EXPECT_EQ(ModeOf(target), 0440u);
   // No temporary name stays behind.
   EXPECT_EQ(system(("test $(ls -A '" + other.Path() + "' | wc -l) -eq 1").c_str()), 0);
+}
+
+TEST(MovePath, CopyAndMoveAcrossFileSystemsCarryTheAclAndExtendedAttributes) {
+  TTempDir dir;
+  TOtherFileSystemDir other(dir.Path());
+  // Owner rw, nobody rw, owning group r, mask rw.
+  const std::string acl = AclValue({{1, 6}, {2, 6, 65534}, {4, 4}, {0x10, 6}, {0x20, 4}});
+  for (bool move : {false, true}) {
+    std::string source = dir.Write(move ? "moved.txt" : "copied.txt", "carried");
+    if (!SetExtendedAttribute(source, "user.test", "1") ||
+        !SetExtendedAttribute(source, "system.posix_acl_access", acl))
+      GTEST_SKIP() << "the temporary directory's file system has no user attributes or ACLs";
+    std::map<std::string, std::string> expected = ExtendedAttributes(source);
+    mode_t mode = ModeOf(source);
+    // A move crosses to the other file system where there is one; a copy stays.
+    std::string target = dir.File(move ? "moved-here.txt" : "copy.txt");
+    if (move && !other.Path().empty())
+      target = other.Path() + "/moved.txt";
+    EXPECT_TRUE(move ? MovePath(T(source), T(target)) : CopyFilePath(T(source), T(target), true));
+    EXPECT_EQ(ReadBytes(target), "carried");
+    EXPECT_EQ(ExtendedAttributes(target), expected) << target;
+    EXPECT_EQ(ModeOf(target), mode) << target;
+    EXPECT_FALSE(OwningGroupMayWrite(target)) << target;
+  }
 }
 
 TEST(MovePath, AcrossFileSystemsNeverReplacesAnExistingTarget) {
