@@ -35,6 +35,19 @@ TEST(Scripting, HostFailureEndsTheRunWhereverItHappens) {
       "PWL.ForEachChar(function(c) pcall(math.map, 0, 0, 0, 0, 0) return 'x' end)",
       "PWL.ForEachToken(function(t) local ok = xpcall(math.map, debug.traceback, 0, 0, 0, 0, 0) "
       "return 'x' end)",
+      // in a finaliser while the state closes
+      "setmetatable({}, {__gc = function() math.map(1, 0, 0, 0, 1) end})",
+      // a coroutine from before the failure clears or replaces the main thread's hook
+      "local main = coroutine.running() coroutine.resume(coroutine.create(function() "
+      "coroutine.resume(coroutine.create(function() math.map(1, 0, 0, 0, 1) end)) "
+      "debug.sethook(main) end))",
+      "local main = coroutine.running() coroutine.wrap(function() "
+      "pcall(coroutine.wrap(function() math.map(1, 0, 0, 0, 1) end)) "
+      "debug.sethook(main, function() end, 'l') end)() io.stderr:write('revived\\n')",
+      // finalisers run while the state closes may neither resume script code nor call the host
+      "local co = coroutine.create(function() io.stderr:write('revived\\n') end) "
+      "setmetatable({}, {__gc = function() coroutine.resume(co) end}) math.map(1, 0, 0, 0, 1)",
+      "setmetatable({}, {__gc = function() print('revived') end}) math.map(1, 0, 0, 0, 1)",
   };
   for (const char *script : scripts) {
     TTempDir dir;
