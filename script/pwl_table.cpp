@@ -95,7 +95,7 @@ int ForEachLine(lua_State *L) {
   TLineRewriter lines(host.Text());
   TIterationScope scope(host, "ForEachLine", &lines);
   lua_settop(L, CallbackIndex);
-  TLineLoop(lines, user).Run(L, CallbackIndex);
+  TLineLoop(lines, user).Run(L, CallbackIndex, "ForEachLine");
   if (std::optional<std::string> output = lines.TakeOutput())
     host.ReplaceText(std::move(*output));
   LuaClearStack(L);
@@ -144,7 +144,7 @@ int ForEachChar(lua_State *L) {
   lua_settop(L, CallbackIndex);
   if (!host.Text().empty()) {
     TCharLoop loop(host.Text(), user);
-    loop.Run(L, CallbackIndex);
+    loop.Run(L, CallbackIndex, "ForEachChar");
     host.ReplaceText(loop.TakeOutput());
   }
   LuaClearStack(L);
@@ -235,7 +235,7 @@ int ForEachToken(lua_State *L) {
   TLineRewriter lines(host.Text());
   TIterationScope scope(host, "ForEachToken", &lines);
   lua_settop(L, CallbackIndex);
-  TTokenLoop(lines, std::move(options)).Run(L, CallbackIndex);
+  TTokenLoop(lines, std::move(options)).Run(L, CallbackIndex, "ForEachToken");
   if (std::optional<std::string> output = lines.TakeOutput())
     host.ReplaceText(std::move(*output));
   LuaClearStack(L);

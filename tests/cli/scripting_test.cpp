@@ -62,6 +62,41 @@ TEST(Scripting, HostFailureEndsTheRunWhereverItHappens) {
   }
 }
 
+TEST(Scripting, CallbackErrorsReplaceTheirItemsAndLeaveOneWarning) {
+  struct {
+    std::string script, input, output, warning;
+  } cases[] = {
+      {"PWL.ForEachLine(function(l) if l ~= 'a' then error('bad ' .. l, 0) end return l:upper() "
+       "end)",
+       "a\nb\nc\n", "A\nbad b\nbad c\n",
+       "Warning: 2 callback errors in PWL.ForEachLine; the first: bad b"},
+      {"PWL.ForEachChar(function(c) if c == 'x' then error(7) end return c end)", "axbx", "a7b7",
+       "Warning: 2 callback errors in PWL.ForEachChar; the first: 7"},
+      {"PWL.ForEachToken(function(t) if t == 'b' then error('no\\nb', 0) end return t end)",
+       "a b\nc\n", "a no\nb\nc\n", "Warning: 1 callback error in PWL.ForEachToken: no b"},
+      {"PWL.ForEachLine(function(l) if l == 'b' then error() end return l end)", "a\nb\nc", "a\nc",
+       "Warning: 1 callback error in PWL.ForEachLine: (error object is a nil value)"},
+      // errors the callback catches itself, and the second of two iterations
+      {"PWL.ForEachLine(function(l) pcall(error, 'x') return l .. '!' end)", "a\n", "a!\n", ""},
+      {"PWL.ForEachLine(function(l) return l end) PWL.ForEachChar(function(c) "
+       "if c == 'b' then error('B', 0) end return c end)",
+       "ab\n", "aB\n", "Warning: 1 callback error in PWL.ForEachChar: B"},
+      {"PWL.SortLines(function(a, b) error(a < b and -1 or 1) end)", "b\na\n", "a\nb\n", ""},
+  };
+  for (const auto &c : cases) {
+    TProcessResult r = RunRedevuvo({"/c", c.script}, WithStdin(c.input));
+    EXPECT_EQ(r.ExitCode, 0) << c.script << "\n" << r.Stderr;
+    EXPECT_EQ(r.Stdout, c.output) << c.script;
+    std::vector<std::string> warnings;
+    for (const std::string &line : r.StderrLines())
+      if (line.rfind("Warning:", 0) == 0)
+        warnings.push_back(line);
+    EXPECT_EQ(warnings,
+              c.warning.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.warning})
+        << c.script;
+  }
+}
+
 TEST(Scripting, PrintGoesToStandardErrorAndNeverIntoTheOutput) {
   TProcessResult r = RunRedevuvo({"/c", "print('a', 1, nil) print()"}, WithStdin("text"));
   EXPECT_EQ(r.ExitCode, 0);
