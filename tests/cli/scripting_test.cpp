@@ -11,7 +11,7 @@ TEST(Scripting, FiltersRewriteTheTextKeepingEachLineEnd) {
        "a\r\n\n  \nb\n", "a\r\nb\n"},
       {"PWL.ForEachToken(function(t) return t:upper() end, ',;')", "a,b;c\nd", "A,;B,;C\nD"},
       {"PWL.SortLines(function(a, b) return a < b and -1 or (a > b and 1 or 0) end)", "b\na",
-       "ab\n"},
+       "a\nb"},
       {"PWL.ForEachChar(function(c) return c .. c end)", "ab\n", "aabb\n\n"},
       {"PWL.ForEachLine(function(l) return l end) PWL.ForEachChar(function(c) return c end)",
        std::string("x\0y\r\r\n\xFF", 7), std::string("x\0y\r\r\n\xFF", 7)},
