@@ -165,7 +165,7 @@ public:
   TTokenLoop(TLineRewriter &lines, TOptions options)
       : FLines(lines), FOptions(std::move(options)), FPage(platform::AnsiCodePage()),
         FJoin(FPage.EncodeLossless(FOptions.Separators)) {
-    Settle();
+    AdvanceToNextToken();
   }
   bool AtEnd() const override { return FLines.AtEnd(); }
   int PushArguments(lua_State *L) override {
@@ -184,12 +184,13 @@ public:
       ++FTokenNumber;
     }
     ++FTokenIndex;
-    Settle();
+    AdvanceToNextToken();
   }
 
 private:
-  // Moves on until a token is ready for the callback or every line is done.
-  void Settle() {
+  // Moves on until a token is ready for the callback or every line is done;
+  // a line whose tokens are all done is written back on the way.
+  void AdvanceToNextToken() {
     while (!FLines.AtEnd() && FTokenIndex >= FTokens.size()) {
       if (FLineLoaded) {
         FLines.ReplaceCurrent(FLine);
