@@ -112,9 +112,13 @@ int RunScriptText(TFilterJob &job, const TText &text) {
     WriteMessage(BytesToText(error.what()));
     return HostUnavailable;
   }
+  // The status of a run that a host failure ended after the chunk returned.
+  constexpr int HostFailedLate = 2;
   int status = host.RunChunk(TextToBytes(text));
+  bool failureReported = false;
   if (status != 0) {
-    if (host.HostFailed())
+    failureReported = host.HostFailed();
+    if (failureReported)
       WriteMessage(BytesToText(host.HostFailure()));
     else
       WriteMessage(host.ErrorTextOnTop());
@@ -124,6 +128,13 @@ int RunScriptText(TFilterJob &job, const TText &text) {
   } catch (const std::exception &error) {
     WriteMessage(BytesToText(error.what()));
     return HostUnavailable;
+  }
+  // Finalisers run while the state closes; a host failure in one fails the run
+  // just as one during the chunk does.
+  if (host.HostFailed() && !failureReported) {
+    WriteMessage(BytesToText(host.HostFailure()));
+    if (status == 0)
+      status = HostFailedLate;
   }
   return status;
 }

@@ -25,15 +25,37 @@ const char *FailureText(lua_State *L) {
   return link ? link->Failure.Text.c_str() : "host failure";
 }
 
+// The runtime runs finalisers with hooks switched off, so a collection step
+// after the failure could still run script code: the collector stays stopped
+// for the rest of the run (closing the state still collects everything).
+void StopCollector(lua_State *L) {
+  lua_gc(L, LUA_GCSTOP, 0);
+}
+
 // Installed on a failed run's threads: every instruction raises again, so no
 // protected call of the script can carry on after a host failure.
 void HostFailureHook(lua_State *L, lua_Debug *) {
+  StopCollector(L);
   lua_pushstring(L, FailureText(L));
   lua_error(L);
 }
 
 void EndRunOnThread(lua_State *L) {
   lua_sethook(L, HostFailureHook, LUA_MASKCALL | LUA_MASKRET | LUA_MASKLINE | LUA_MASKCOUNT, 1);
+}
+
+// A host function running as the __gc finaliser of its argument releases what
+// that object holds; refusing it after a failure would leak it, and it runs no
+// script code. The runtime does not mark finaliser calls, so the test is whether
+// the running function is the argument's own __gc.
+bool RunsAsFinaliser(lua_State *L) {
+  lua_Debug frame;
+  if (!lua_getstack(L, 0, &frame) || luaL_getmetafield(L, 1, "__gc") == LUA_TNIL)
+    return false;
+  lua_getinfo(L, "f", &frame);
+  bool finaliser = lua_rawequal(L, -1, -2) != 0;
+  lua_pop(L, 2);
+  return finaliser;
 }
 
 } // namespace
@@ -61,6 +83,15 @@ TPendingRaise CaptureOutOfMemory() noexcept {
   return {RaiseOutOfMemory, 0};
 }
 
+bool RunEnded(lua_State *L) noexcept {
+  TStateLink *link = StateLinkOf(L);
+  return link != nullptr && link->Failure.Failed && !RunsAsFinaliser(L);
+}
+
+TPendingRaise RecordedHostFailure() noexcept {
+  return {RaiseHostFailure, 0};
+}
+
 void Raise(lua_State *L, TPendingRaise raise) {
   switch (raise.Kind) {
   case RaiseArgument:
@@ -80,6 +111,7 @@ void Raise(lua_State *L, TPendingRaise raise) {
     lua_error(L);
     break;
   default: {
+    StopCollector(L);
     EndRunOnThread(L);
     lua_rawgeti(L, LUA_REGISTRYINDEX, LUA_RIDX_MAINTHREAD);
     lua_State *mainThread = lua_tothread(L, -1);

@@ -5,7 +5,9 @@
 // runtime only after all destructors ran; running out of memory (std::bad_alloc) is
 // raised like the runtime's own memory error, "not enough memory", which the script
 // can catch; any other exception is a host failure, recorded on the engine, and the
-// run is ended so no pcall can resume it.
+// run is ended so no pcall can resume it. Once a run has ended that way, every later
+// host call raises the failure again, so no script code that escaped the stopping
+// hook gets any further through the host.
 #pragma once
 
 #include <exception>
@@ -26,22 +28,29 @@ struct TPendingRaise {
 TPendingRaise CaptureScriptError(const EScriptError &error) noexcept;
 TPendingRaise CaptureHostFailure(lua_State *L, const char *message) noexcept;
 TPendingRaise CaptureOutOfMemory() noexcept;
+// Whether a host failure already ended the run of L, so the call must not run.
+bool RunEnded(lua_State *L) noexcept;
+TPendingRaise RecordedHostFailure() noexcept;
 [[noreturn]] void Raise(lua_State *L, TPendingRaise raise);
 
 } // namespace boundary_detail
 
 template <typename TBody> int LuaProtectedHostCall(lua_State *L, TBody &&body) {
   boundary_detail::TPendingRaise raise;
-  try {
-    return body();
-  } catch (const EScriptError &error) {
-    raise = boundary_detail::CaptureScriptError(error);
-  } catch (const std::bad_alloc &) {
-    raise = boundary_detail::CaptureOutOfMemory();
-  } catch (const std::exception &error) {
-    raise = boundary_detail::CaptureHostFailure(L, error.what());
-  } catch (...) {
-    raise = boundary_detail::CaptureHostFailure(L, "unknown host failure");
+  if (boundary_detail::RunEnded(L)) {
+    raise = boundary_detail::RecordedHostFailure();
+  } else {
+    try {
+      return body();
+    } catch (const EScriptError &error) {
+      raise = boundary_detail::CaptureScriptError(error);
+    } catch (const std::bad_alloc &) {
+      raise = boundary_detail::CaptureOutOfMemory();
+    } catch (const std::exception &error) {
+      raise = boundary_detail::CaptureHostFailure(L, error.what());
+    } catch (...) {
+      raise = boundary_detail::CaptureHostFailure(L, "unknown host failure");
+    }
   }
   boundary_detail::Raise(L, raise);
 }

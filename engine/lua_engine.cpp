@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "engine/coroutine_guard.h"
 #include "engine/host_boundary.h"
 #include "engine/lua_exceptions.h"
 #include "engine/runtime_binding.h"
@@ -78,6 +79,7 @@ void TLua::Open() {
   FLink.Failure.Clear();
   AttachStateLink(FLuaState, &FLink);
   luaL_openlibs(FLuaState);
+  GuardCoroutineResumption(FLuaState);
   RegisterFunction(FLuaState, *this, u"print", u"print");
 }
 

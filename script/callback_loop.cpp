@@ -1,21 +1,59 @@
 #include "script/callback_loop.h"
 
-#include "engine/host_boundary.h"
+#include <algorithm>
 
-void TCallbackLoop::Run(lua_State *L, int callbackIndex) {
+#include "engine/host_boundary.h"
+#include "engine/lua_engine.h"
+#include "platform/code_page.h"
+
+void TCallbackLoop::Run(lua_State *L, int callbackIndex, const char *functionName) {
   while (!AtEnd() && !FFailure) {
     lua_pushcfunction(L, RunUnprotected);
     lua_pushlightuserdata(L, this);
     lua_pushvalue(L, callbackIndex);
     if (lua_pcall(L, 2, 0, 0) != LUA_OK) {
       ThrowIfHostFailed(L);
+      NoteCallbackError(L);
       TakeResultCaught(L); // the error value stands in for the result
       lua_pop(L, 1);
     }
   }
   ThrowIfHostFailed(L);
+  WarnOfCallbackErrors(L, functionName);
   if (FFailure)
     std::rethrow_exception(FFailure);
+}
+
+// Counts the error value on top of the stack and keeps the first one as text.
+void TCallbackLoop::NoteCallbackError(lua_State *L) {
+  if (FErrorCount++ > 0)
+    return;
+  int type = lua_type(L, -1);
+  if (type != LUA_TSTRING && type != LUA_TNUMBER) {
+    FFirstError = std::string("(error object is a ") + lua_typename(L, type) + " value)";
+    return;
+  }
+  // lua_tolstring would turn a number into a string in place: convert a copy.
+  lua_pushvalue(L, -1);
+  size_t length = 0;
+  const char *s = lua_tolstring(L, -1, &length);
+  FFirstError.assign(s, length);
+  lua_pop(L, 1);
+}
+
+void TCallbackLoop::WarnOfCallbackErrors(lua_State *L, const char *functionName) const {
+  TLua *engine = TLua::FromState(L);
+  if (FErrorCount == 0 || engine == nullptr)
+    return;
+  std::string first = FFirstError;
+  std::replace_if(
+      first.begin(), first.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+  std::string count = std::to_string(FErrorCount);
+  std::string warning = FErrorCount == 1 ? "Warning: 1 callback error in PWL." +
+                                               std::string(functionName) + ": " + first
+                                         : "Warning: " + count + " callback errors in PWL." +
+                                               functionName + "; the first: " + first;
+  engine->DoPrint(BytesToText(warning));
 }
 
 // Called with the loop and the callback. Owns nothing: the runtime may raise

@@ -3,10 +3,14 @@
 // costs more than a short callback itself. An error raised by the callback ends
 // that protected call; the loop then takes the error value as the item's result
 // and enters again, so the script sees the same thing as with one protected call
-// per item.
+// per item. So that such errors do not pass unnoticed, an iteration in which
+// callbacks raised errors ends with one warning on standard error: their count
+// and the first error.
 #pragma once
 
+#include <cstddef>
 #include <exception>
+#include <string>
 
 #include "engine/lua_api.h"
 
@@ -16,8 +20,9 @@ public:
 
   // Runs every item with the callback at stack index callbackIndex. Script errors
   // of the results are thrown here, after the protected call returned, never
-  // across the runtime's frames; a host failure ends the loop too.
-  void Run(lua_State *L, int callbackIndex);
+  // across the runtime's frames; a host failure ends the loop too. The warning
+  // names the iteration as PWL.<functionName>.
+  void Run(lua_State *L, int callbackIndex, const char *functionName);
 
 protected:
   virtual bool AtEnd() const = 0;
@@ -32,6 +37,10 @@ protected:
 private:
   static int RunUnprotected(lua_State *L);
   bool TakeResultCaught(lua_State *L) noexcept;
+  void NoteCallbackError(lua_State *L);
+  void WarnOfCallbackErrors(lua_State *L, const char *functionName) const;
 
   std::exception_ptr FFailure;
+  size_t FErrorCount = 0;
+  std::string FFirstError;
 };

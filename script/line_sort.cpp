@@ -30,7 +30,7 @@ void TLineSort::SortRange(uint32_t *items, uint32_t *scratch, size_t n) {
 
 // True when line a sorts before line b: the comparison of a with b is negative.
 bool TLineSort::Before(uint32_t a, uint32_t b) {
-  lua_State *L = FL;
+  lua_State *L = FLuaState;
   lua_pushvalue(L, FComparison);
   lua_rawgeti(L, FLinesTable, lua_Integer(a) + 1);
   lua_rawgeti(L, FLinesTable, lua_Integer(b) + 1);

@@ -13,7 +13,7 @@ public:
   // The comparison function is at stack index comparison, the lines as strings
   // at 1 .. n in the table at index linesTable.
   TLineSort(lua_State *L, int comparison, int linesTable, lua_Integer user)
-      : FL(L), FComparison(comparison), FLinesTable(linesTable), FUser(user) {}
+      : FLuaState(L), FComparison(comparison), FLinesTable(linesTable), FUser(user) {}
 
   // Sorts the line numbers of order. Each comparison runs in its own protected
   // call: an error value that is an integer is a result like any other.
@@ -23,7 +23,7 @@ private:
   void SortRange(uint32_t *items, uint32_t *scratch, size_t n);
   bool Before(uint32_t a, uint32_t b);
 
-  lua_State *FL;
+  lua_State *FLuaState;
   int FComparison;
   int FLinesTable;
   lua_Integer FUser;

@@ -96,7 +96,7 @@ int ForEachLine(lua_State *L) {
   TLineRewriter lines(host.Text());
   TIterationScope scope(host, "ForEachLine", &lines);
   lua_settop(L, CallbackIndex);
-  TLineLoop(lines, user).Run(L, CallbackIndex);
+  TLineLoop(lines, user).Run(L, CallbackIndex, "ForEachLine");
   if (std::optional<std::string> output = lines.TakeOutput())
     host.ReplaceText(std::move(*output));
   LuaClearStack(L);
@@ -145,7 +145,7 @@ int ForEachChar(lua_State *L) {
   lua_settop(L, CallbackIndex);
   if (!host.Text().empty()) {
     TCharLoop loop(host.Text(), user);
-    loop.Run(L, CallbackIndex);
+    loop.Run(L, CallbackIndex, "ForEachChar");
     host.ReplaceText(loop.TakeOutput());
   }
   LuaClearStack(L);
@@ -166,7 +166,7 @@ public:
   TTokenLoop(TLineRewriter &lines, TOptions options)
       : FLines(lines), FOptions(std::move(options)), FPage(platform::AnsiCodePage()),
         FJoin(FPage.EncodeLossless(FOptions.Separators)) {
-    Settle();
+    AdvanceToNextToken();
   }
   bool AtEnd() const override { return FLines.AtEnd(); }
   int PushArguments(lua_State *L) override {
@@ -185,12 +185,13 @@ public:
       ++FTokenNumber;
     }
     ++FTokenIndex;
-    Settle();
+    AdvanceToNextToken();
   }
 
 private:
-  // Moves on until a token is ready for the callback or every line is done.
-  void Settle() {
+  // Moves on until a token is ready for the callback or every line is done;
+  // a line whose tokens are all done is written back on the way.
+  void AdvanceToNextToken() {
     while (!FLines.AtEnd() && FTokenIndex >= FTokens.size()) {
       if (FLineLoaded) {
         FLines.ReplaceCurrent(FLine);
@@ -236,7 +237,7 @@ int ForEachToken(lua_State *L) {
   TLineRewriter lines(host.Text());
   TIterationScope scope(host, "ForEachToken", &lines);
   lua_settop(L, CallbackIndex);
-  TTokenLoop(lines, std::move(options)).Run(L, CallbackIndex);
+  TTokenLoop(lines, std::move(options)).Run(L, CallbackIndex, "ForEachToken");
   if (std::optional<std::string> output = lines.TakeOutput())
     host.ReplaceText(std::move(*output));
   LuaClearStack(L);

@@ -141,6 +141,14 @@ void TLineRewriter::Reorder(const std::vector<uint32_t> &order) {
   reordered.reserve(FRefs.size());
   for (uint32_t i : order)
     reordered.push_back(FRefs[i]);
+  if (!reordered.empty() && EndOf(reordered.back()) != LineEndNone) {
+    for (TRef &ref : reordered)
+      if (EndOf(ref) == LineEndNone) {
+        SetEnd(ref, EndOf(reordered.back()));
+        SetEnd(reordered.back(), LineEndNone);
+        break;
+      }
+  }
   FRefs = std::move(reordered);
 }
 

@@ -36,7 +36,10 @@ public:
   std::optional<std::string> TakeOutput();
 
   // Sorting (before any line is processed): reorders the lines by a permutation
-  // of their indices, and joins them with their own line ends.
+  // of their indices, and joins them with their own line ends. Only the text's
+  // last line can lack a line end; when it moves up, it takes the line end of
+  // the line now placed last, which goes without one as the text did, so no two
+  // lines run together.
   void Reorder(const std::vector<uint32_t> &order);
   std::string Join() const;
 
@@ -49,6 +52,9 @@ private:
     return {offset << 3 | uint64_t(inOutput) << 2 | uint64_t(end), length};
   }
   static TLineEnd EndOf(const TRef &ref) { return TLineEnd(ref.OffsetAndKind & 3); }
+  static void SetEnd(TRef &ref, TLineEnd end) {
+    ref.OffsetAndKind = (ref.OffsetAndKind & ~uint64_t(3)) | uint64_t(end);
+  }
   std::string_view Text(const TRef &ref) const;
   void FindLineAt(size_t start);
   void Advance();

@@ -11,7 +11,7 @@ TEST(Scripting, FiltersRewriteTheTextKeepingEachLineEnd) {
        "a\r\n\n  \nb\n", "a\r\nb\n"},
       {"PWL.ForEachToken(function(t) return t:upper() end, ',;')", "a,b;c\nd", "A,;B,;C\nD"},
       {"PWL.SortLines(function(a, b) return a < b and -1 or (a > b and 1 or 0) end)", "b\na",
-       "ab\n"},
+       "a\nb"},
       {"PWL.ForEachChar(function(c) return c .. c end)", "ab\n", "aabb\n\n"},
       {"PWL.ForEachLine(function(l) return l end) PWL.ForEachChar(function(c) return c end)",
        std::string("x\0y\r\r\n\xFF", 7), std::string("x\0y\r\r\n\xFF", 7)},
@@ -35,6 +35,19 @@ TEST(Scripting, HostFailureEndsTheRunWhereverItHappens) {
       "PWL.ForEachChar(function(c) pcall(math.map, 0, 0, 0, 0, 0) return 'x' end)",
       "PWL.ForEachToken(function(t) local ok = xpcall(math.map, debug.traceback, 0, 0, 0, 0, 0) "
       "return 'x' end)",
+      // in a finaliser while the state closes
+      "setmetatable({}, {__gc = function() math.map(1, 0, 0, 0, 1) end})",
+      // a coroutine from before the failure clears or replaces the main thread's hook
+      "local main = coroutine.running() coroutine.resume(coroutine.create(function() "
+      "coroutine.resume(coroutine.create(function() math.map(1, 0, 0, 0, 1) end)) "
+      "debug.sethook(main) end))",
+      "local main = coroutine.running() coroutine.wrap(function() "
+      "pcall(coroutine.wrap(function() math.map(1, 0, 0, 0, 1) end)) "
+      "debug.sethook(main, function() end, 'l') end)() io.stderr:write('revived\\n')",
+      // finalisers run while the state closes may neither resume script code nor call the host
+      "local co = coroutine.create(function() io.stderr:write('revived\\n') end) "
+      "setmetatable({}, {__gc = function() coroutine.resume(co) end}) math.map(1, 0, 0, 0, 1)",
+      "setmetatable({}, {__gc = function() print('revived') end}) math.map(1, 0, 0, 0, 1)",
   };
   for (const char *script : scripts) {
     TTempDir dir;
@@ -46,6 +59,41 @@ TEST(Scripting, HostFailureEndsTheRunWhereverItHappens) {
     EXPECT_TRUE(last == "Integer division by zero" || last == "Integer overflow") << last;
     EXPECT_EQ(ReadFileBytes(output), "old") << script;
     EXPECT_FALSE(FileExists(dir.File("out.pwl_backup")));
+  }
+}
+
+TEST(Scripting, CallbackErrorsReplaceTheirItemsAndLeaveOneWarning) {
+  struct {
+    std::string script, input, output, warning;
+  } cases[] = {
+      {"PWL.ForEachLine(function(l) if l ~= 'a' then error('bad ' .. l, 0) end return l:upper() "
+       "end)",
+       "a\nb\nc\n", "A\nbad b\nbad c\n",
+       "Warning: 2 callback errors in PWL.ForEachLine; the first: bad b"},
+      {"PWL.ForEachChar(function(c) if c == 'x' then error(7) end return c end)", "axbx", "a7b7",
+       "Warning: 2 callback errors in PWL.ForEachChar; the first: 7"},
+      {"PWL.ForEachToken(function(t) if t == 'b' then error('no\\nb', 0) end return t end)",
+       "a b\nc\n", "a no\nb\nc\n", "Warning: 1 callback error in PWL.ForEachToken: no b"},
+      {"PWL.ForEachLine(function(l) if l == 'b' then error() end return l end)", "a\nb\nc", "a\nc",
+       "Warning: 1 callback error in PWL.ForEachLine: (error object is a nil value)"},
+      // errors the callback catches itself, and the second of two iterations
+      {"PWL.ForEachLine(function(l) pcall(error, 'x') return l .. '!' end)", "a\n", "a!\n", ""},
+      {"PWL.ForEachLine(function(l) return l end) PWL.ForEachChar(function(c) "
+       "if c == 'b' then error('B', 0) end return c end)",
+       "ab\n", "aB\n", "Warning: 1 callback error in PWL.ForEachChar: B"},
+      {"PWL.SortLines(function(a, b) error(a < b and -1 or 1) end)", "b\na\n", "a\nb\n", ""},
+  };
+  for (const auto &c : cases) {
+    TProcessResult r = RunRedevuvo({"/c", c.script}, WithStdin(c.input));
+    EXPECT_EQ(r.ExitCode, 0) << c.script << "\n" << r.Stderr;
+    EXPECT_EQ(r.Stdout, c.output) << c.script;
+    std::vector<std::string> warnings;
+    for (const std::string &line : r.StderrLines())
+      if (line.rfind("Warning:", 0) == 0)
+        warnings.push_back(line);
+    EXPECT_EQ(warnings,
+              c.warning.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.warning})
+        << c.script;
   }
 }
 

@@ -6,10 +6,17 @@ text.set('d\nb\r\na\nc\n')
 assert(select('#', PWL.SortLines(ascending)) == 0, 'SortLines returns nothing')
 assert(text.get() == 'a\nb\r\nc\nd\n', text.get())
 
--- a last line without line end runs into the next one
-text.set('b\na')
-PWL.SortLines(ascending)
-assert(text.get() == 'ab\n', text.get())
+-- a last line without line end that moves up takes the line end of the line
+-- placed last, which goes without one: every line survives
+for _, c in ipairs({
+  {'b\nc\na', 'a\nb\nc'}, {'b\r\nc\r\na', 'a\r\nb\r\nc'}, {'b\nc\r\na', 'a\r\nb\nc'},
+  {'c\r\na\nb', 'a\nb\r\nc'}, {'b\na', 'a\nb'}, {'a\nb', 'a\nb'}, {'c\na\nb', 'a\nb\nc'},
+  {'only', 'only'}, {'b\r\na\n', 'a\nb\r\n'}, {'b\n\na', '\na\nb'},
+}) do
+  text.set(c[1])
+  PWL.SortLines(ascending)
+  assert(text.get() == c[2], c[1]:gsub('\r', '\\r'):gsub('\n', '\\n') .. ' -> ' .. text.get())
+end
 
 -- fewer than two lines: the comparison is never called
 text.set('only\n')

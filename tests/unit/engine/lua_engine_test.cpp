@@ -202,6 +202,12 @@ TEST(LuaEngineBoundary, HostFailurePassesThroughPcallAndCoroutines) {
       u"local f = coroutine.wrap(function() pcall(fail) end) pcall(f) reached = true",
       u"table.sort({3, 2, 1}, function(a, b) fail() end) reached = true",
       u"for i = 1, 3 do pcall(fail) end reached = true",
+      // a coroutine that did not fail gets control back and clears the main thread's hook
+      u"local main = coroutine.running() coroutine.wrap(function() pcall(coroutine.wrap(fail)) "
+      u"debug.sethook(main) end)() reached = true",
+      u"local main = coroutine.running() local co = coroutine.create(function() "
+      u"coroutine.resume(coroutine.create(fail)) debug.sethook(main, function() end, 'c') end) "
+      u"coroutine.resume(co) reached = true",
   };
   for (const char16_t *script : scripts) {
     TCapturingLua lua;
@@ -216,6 +222,41 @@ TEST(LuaEngineBoundary, HostFailurePassesThroughPcallAndCoroutines) {
     lua_getglobal(L, "reached");
     EXPECT_TRUE(lua_isnil(L, -1)) << code;
   }
+}
+
+namespace {
+
+int Collected = 0;
+int Counted = 0;
+int CountCollect(lua_State *) {
+  ++Collected;
+  return 0;
+}
+int CountCall(lua_State *) {
+  ++Counted;
+  return 0;
+}
+
+} // namespace
+
+TEST(LuaEngineBoundary, AfterAHostFailureOnlyHostFinalisersStillRun) {
+  Collected = Counted = 0;
+  TCapturingLua lua;
+  lua.Open();
+  Register(lua, "fail", LuaBoundary<ThrowingHostFunction>);
+  Register(lua, "count", LuaBoundary<CountCall>);
+  lua_State *L = lua.LuaState();
+  // A host object whose finaliser releases it, held until the state closes.
+  lua_newuserdata(L, 1);
+  lua_createtable(L, 0, 1);
+  lua_pushcfunction(L, LuaBoundary<CountCollect>);
+  lua_setfield(L, -2, "__gc");
+  lua_setmetatable(L, -2);
+  lua_setglobal(L, "held");
+  ASSERT_NE(lua.DoString(u"setmetatable({}, {__gc = function() count() end}) fail()"), 0);
+  lua.Close();
+  EXPECT_EQ(Collected, 1);
+  EXPECT_EQ(Counted, 0);
 }
 
 namespace {
