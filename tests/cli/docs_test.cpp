@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <optional>
 #include <regex>
 #include <set>
@@ -311,6 +312,44 @@ TEST(Docs, ManPageRendersWithoutWarnings) {
   TProcessResult r = RunProcess({groff, "-man", "-ww", "-z", DocsDir + "/redevuvo.1"});
   EXPECT_EQ(r.ExitCode, 0);
   EXPECT_EQ(r.Stdout + r.Stderr, "");
+}
+
+// The anchor a Markdown renderer gives a heading: lower case, punctuation dropped,
+// blanks turned into hyphens.
+std::string Anchor(const std::string &heading) {
+  std::string anchor;
+  for (unsigned char c : heading.substr(heading.find_first_not_of('#'))) {
+    if (std::isalnum(c) || c == '-' || c == '_' || c >= 0x80)
+      anchor += char(std::tolower(c));
+    else if (c == ' ')
+      anchor += '-';
+  }
+  size_t start = anchor.find_first_not_of('-');
+  return start == std::string::npos ? "" : anchor.substr(start);
+}
+
+TEST(Docs, EveryLinkLeadsToAPageAndHeading) {
+  std::map<std::string, std::set<std::string>> anchors;
+  for (const std::string &file : MarkdownFiles()) {
+    std::istringstream in(ReadText(file));
+    for (std::string line; std::getline(in, line);)
+      if (line.rfind("#", 0) == 0)
+        anchors[fs::path(file).filename().string()].insert(Anchor(line));
+  }
+  static const std::regex link(R"re(\]\(([^)\s#]*)(?:#([^)\s]*))?\))re");
+  for (const std::string &file : MarkdownFiles()) {
+    std::string text = ReadText(file);
+    for (std::sregex_iterator it(text.begin(), text.end(), link), end; it != end; ++it) {
+      std::string page = (*it)[1], anchor = (*it)[2];
+      if (page.find("://") != std::string::npos)
+        continue;
+      std::string target = page.empty() ? fs::path(file).filename().string() : page;
+      EXPECT_TRUE(fs::exists(DocsDir + "/" + target)) << file << ": " << it->str();
+      if (!anchor.empty()) {
+        EXPECT_TRUE(anchors[target].count(anchor)) << file << ": " << it->str();
+      }
+    }
+  }
 }
 
 // Every message text of the front end: the u"..." literals that begin one, with the
