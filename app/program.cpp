@@ -6,6 +6,7 @@
 #include "core/files/file_search.h"
 #include "platform/code_page.h"
 #include "platform/console.h"
+#include "platform/file_io.h"
 
 namespace {
 
@@ -59,6 +60,7 @@ int RunFrontEnd(int argc, char **argv) {
 
 int RunProgram(int argc, char **argv) {
   platform::IgnoreBrokenPipe();
+  platform::IgnoreFileSizeSignal();
   // The steps report their own failures; what still escapes them (memory running
   // out outside a script) ends the run with its text instead of an abort.
   try {
