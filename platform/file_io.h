@@ -45,8 +45,9 @@ public:
   virtual bool CopyToBackup(const std::string &source, const std::string &backup) = 0;
 };
 
-// The real disk. Bytes and renames pass through two hooks that a test double can
-// fail on command, so that the clean-up paths are proven without a broken disk.
+// The real disk. Bytes, renames and space reservations pass through hooks that a
+// test double can fail on command, so that the clean-up paths are proven without a
+// broken disk.
 class TRealFileSystem : public TFileSystem {
 public:
   bool ReadWholeFile(const std::string &path, std::string &data) override;
