@@ -361,7 +361,7 @@ TEST(JobDriverFiles, OnlyRegularFilesAreBackedUp) {
   std::string received;
   std::thread reader([&] { received = ReadFileBytes(fifo); });
   TProcessOptions options;
-  options.TimeLimitSeconds = 30;
+  options.TimeLimitSeconds = 120; // generous: a run under valgrind takes seconds
   TProcessResult r = RunRedevuvo({"/c", "x=1", "/i", input, "/o", fifo, "/b"}, options);
   // Should the program have blocked and been killed, the reader still waits for a writer.
   int release = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
