@@ -34,7 +34,7 @@ bool ReadInputStdin(std::string &data) {
 // The backup copy holds the whole file in memory; running out of it fails the copy.
 bool CopyBackup(const TBytes &target, const TBytes &backup) {
   try {
-    return platform::FileSystem().CopyFileReplacing(target, backup);
+    return platform::FileSystem().CopyToBackup(target, backup);
   } catch (const std::bad_alloc &) {
     return false;
   }
@@ -161,9 +161,12 @@ int WriteOutput(const TFilterJob &job) {
 
   platform::TFileSystem &files = platform::FileSystem();
   std::optional<TBytes> targetName = NativeFileName(target);
-  if (job.Settings.CreateBak && IsExistingFile(target)) {
+  // Only a regular file that the write replaces has anything to keep: a device, a
+  // FIFO or one of our own descriptors is written where it stands, and reading it
+  // for a copy could block or consume what it holds.
+  if (job.Settings.CreateBak && targetName && platform::IsReplaceableFile(*targetName)) {
     std::optional<TBytes> backup = NativeFileName(PathChangeExtension(target, u".pwl_backup"));
-    if (!targetName || !backup || !CopyBackup(*targetName, *backup)) {
+    if (!backup || !CopyBackup(*targetName, *backup)) {
       WriteMessage(u"Fehler: Kann keine Sicherungskopie erstellen!");
       return StepIoFailed;
     }

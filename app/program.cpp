@@ -5,6 +5,7 @@
 #include "app/run_plan.h"
 #include "platform/code_page.h"
 #include "platform/console.h"
+#include "platform/file_io.h"
 #include "platform/temporary_file.h"
 
 namespace {
@@ -31,6 +32,7 @@ int RunFrontEnd(int argc, char **argv) {
 int RunProgram(int argc, char **argv) {
   platform::IgnoreBrokenPipe();
   platform::RemoveTemporaryFilesOnSignals();
+  platform::IgnoreFileSizeSignal();
   // The steps report their own failures; what still escapes them (memory running
   // out outside a script) ends the run with its text instead of an abort.
   try {

@@ -1,6 +1,9 @@
 #include "platform/file_io.h"
 
 #include <cerrno>
+#include <climits>
+#include <csignal>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -37,18 +40,6 @@ private:
   int FFd;
 };
 
-// Keeps errno of the failure across the clean-up that follows it.
-class TErrnoKeeper {
-public:
-  TErrnoKeeper() : FSaved(errno) {}
-  ~TErrnoKeeper() { errno = FSaved; }
-  TErrnoKeeper(const TErrnoKeeper &) = delete;
-  TErrnoKeeper &operator=(const TErrnoKeeper &) = delete;
-
-private:
-  int FSaved;
-};
-
 std::string DirectoryOf(const std::string &path) {
   size_t slash = path.find_last_of('/');
   if (slash == std::string::npos)
@@ -73,13 +64,53 @@ bool ReadLink(const std::string &path, std::string &target) {
   }
 }
 
+bool IsDecimal(const std::string &text) {
+  return !text.empty() && text.size() <= 9 &&
+         text.find_first_not_of("0123456789") == std::string::npos;
+}
+
+// The descriptor that `path` names when it is one of this process's own open
+// descriptors, else -1. Opening such a name would not reach the descriptor as it
+// stands (its offset, its append mode, a pipe), and following it as a link leads to
+// names like "pipe:[N]" or "file (deleted)" that are no files at all.
+int OwnDescriptorOf(const std::string &path) {
+  if (path == "/dev/stdin")
+    return 0;
+  if (path == "/dev/stdout")
+    return 1;
+  if (path == "/dev/stderr")
+    return 2;
+  size_t slash = path.find_last_of('/');
+  std::string number = slash == std::string::npos ? path : path.substr(slash + 1);
+  if (!IsDecimal(number))
+    return -1;
+  // /dev/fd, /proc/self/fd and /proc/thread-self/fd all lead to the process's entry.
+  char *directory = realpath(DirectoryOf(path).c_str(), nullptr);
+  if (directory == nullptr)
+    return -1;
+  std::string real = directory;
+  free(directory);
+  std::string process = "/proc/" + std::to_string(getpid());
+  bool own =
+      real == process + "/fd" || (real.rfind(process + "/task/", 0) == 0 && real.size() > 3 &&
+                                  real.compare(real.size() - 3, 3, "/fd") == 0);
+  return own ? std::stoi(number) : -1;
+}
+
 // The name a write through `path` finally lands on: symbolic links are followed one
 // by one (a relative link is taken from the link's own directory), so that the file
 // they point to is rewritten and the links stay. A dangling link gives the missing
-// name it points to, which is then created.
-bool ResolveLinks(const std::string &path, std::string &resolved) {
+// name it points to, which is then created. A chain that reaches one of the
+// process's own descriptors ends there with `descriptor` set (else it is -1).
+bool ResolveLinks(const std::string &path, std::string &resolved, int &descriptor) {
   std::string current = path;
+  descriptor = -1;
   for (int depth = 0; depth <= MaxLinkDepth; ++depth) {
+    descriptor = OwnDescriptorOf(current);
+    if (descriptor >= 0) {
+      resolved = std::move(current);
+      return true;
+    }
     struct stat info;
     if (lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
       resolved = std::move(current);
@@ -137,6 +168,19 @@ bool OpenAndRead(const std::string &path, std::string &data, struct stat &info) 
   return ReadDescriptor(fd.Get(), info, data);
 }
 
+// Like OpenAndRead, for a file that must be a regular one: the open does not wait
+// for a FIFO's writer, and anything but a regular file is refused before reading.
+bool ReadRegularFile(const std::string &path, std::string &data, struct stat &info) {
+  TDescriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  if (!fd.IsOpen() || fstat(fd.Get(), &info) != 0)
+    return false;
+  if (!S_ISREG(info.st_mode)) {
+    errno = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+    return false;
+  }
+  return ReadDescriptor(fd.Get(), info, data);
+}
+
 TFileSystem *CurrentFileSystem = nullptr;
 
 } // namespace
@@ -147,7 +191,7 @@ bool TRealFileSystem::ReadWholeFile(const std::string &path, std::string &data) 
 }
 
 bool TRealFileSystem::WriteFileAtomic(const std::string &path, std::string_view content) {
-  return WriteTarget(path, content, KeepTargetMode, nullptr);
+  return WriteTarget(path, content, KeepTargetMode, TLinkAtTarget::Follow, nullptr);
 }
 
 bool TRealFileSystem::CopyFileReplacing(const std::string &source, const std::string &target) {
@@ -156,7 +200,15 @@ bool TRealFileSystem::CopyFileReplacing(const std::string &source, const std::st
   if (!OpenAndRead(source, content, info))
     return false;
   // Permission bits only: set-id bits do not travel with a copy.
-  return WriteTarget(target, content, int(info.st_mode & 0777), &source);
+  return WriteTarget(target, content, int(info.st_mode & 0777), TLinkAtTarget::Follow, &source);
+}
+
+bool TRealFileSystem::CopyToBackup(const std::string &source, const std::string &backup) {
+  std::string content;
+  struct stat info;
+  if (!ReadRegularFile(source, content, info))
+    return false;
+  return WriteTarget(backup, content, int(info.st_mode & 0777), TLinkAtTarget::Replace, &source);
 }
 
 bool TRealFileSystem::WriteBytes(int fd, std::string_view bytes) {
@@ -181,32 +233,76 @@ int TRealFileSystem::RenameFile(const std::string &from, const std::string &to) 
   return rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
-bool TRealFileSystem::WriteDirectly(const std::string &path, std::string_view content,
-                                    bool truncate) {
-  int flags = O_WRONLY | O_CLOEXEC | O_NOCTTY | (truncate ? O_TRUNC : 0);
-  TDescriptor fd(open(path.c_str(), flags));
+bool TRealFileSystem::ReserveSpace(int fd, size_t length) {
+  // Keeping the size means a failed or interrupted reservation changes nothing a
+  // reader of the file could see.
+  for (;;) {
+    if (fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, off_t(length)) == 0)
+      return true;
+    if (errno != EINTR)
+      return false;
+  }
+}
+
+bool TRealFileSystem::WriteDirectly(const std::string &path, std::string_view content) {
+  TDescriptor fd(open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY));
   if (!fd.IsOpen() || !WriteBytes(fd.Get(), content))
     return false;
   return fd.Close();
 }
 
+// For a target that cannot be replaced (a bind-mounted file refuses the rename with
+// EBUSY). The space for a longer text is reserved first, so that a full disk (or a
+// file system that cannot reserve) fails before the first byte changes; the text is
+// then written over the old one from the start and the file cut to its length.
+// Unlike a replacement this is not atomic: a process killed during the write leaves
+// old and new text mixed, and the backup (/b) is the way back.
+bool TRealFileSystem::RewriteInPlace(const std::string &path, std::string_view content) {
+  TDescriptor fd(open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW));
+  struct stat info;
+  if (!fd.IsOpen() || fstat(fd.Get(), &info) != 0)
+    return false;
+  if (!S_ISREG(info.st_mode)) {
+    errno = EBUSY;
+    return false;
+  }
+  size_t oldLength = size_t(info.st_size);
+  if (content.size() > oldLength && !ReserveSpace(fd.Get(), content.size()))
+    return false;
+  if (!WriteBytes(fd.Get(), content))
+    return false;
+  if (content.size() < oldLength && ftruncate(fd.Get(), off_t(content.size())) != 0)
+    return false;
+  return fd.Close();
+}
+
 // `newMode` is the permission set of the result, or KeepTargetMode to keep that of an
-// existing target (a new file then gets 0666 less the umask). The extended attributes
-// come from `copySource`, else from the existing target.
+// existing target (a new file then gets 0666 less the umask). `links` tells whether
+// a link at `path` is followed (targets) or replaced (backups). The extended
+// attributes come from `copySource`, else from the existing target.
 bool TRealFileSystem::WriteTarget(const std::string &path, std::string_view content, int newMode,
-                                  const std::string *copySource) {
+                                  TLinkAtTarget links, const std::string *copySource) {
   if (path.empty()) {
     errno = ENOENT;
     return false;
   }
-  std::string target;
-  if (!ResolveLinks(path, target))
-    return false;
+  std::string target = path;
+  if (links == TLinkAtTarget::Follow) {
+    int descriptor = -1;
+    if (!ResolveLinks(path, target, descriptor))
+      return false;
+    if (descriptor >= 0)
+      return WriteBytes(descriptor, content);
+  }
 
   struct stat existing;
   bool exists = lstat(target.c_str(), &existing) == 0;
   if (!exists && errno != ENOENT)
     return false;
+  // A backup replaces whatever else stands at its name and takes nothing from it.
+  if (exists && links == TLinkAtTarget::Replace && !S_ISREG(existing.st_mode) &&
+      !S_ISDIR(existing.st_mode))
+    exists = false;
   if (exists) {
     if (S_ISDIR(existing.st_mode)) {
       errno = EISDIR;
@@ -214,7 +310,7 @@ bool TRealFileSystem::WriteTarget(const std::string &path, std::string_view cont
     }
     // Devices and FIFOs are written in place; replacing them would break them.
     if (!S_ISREG(existing.st_mode))
-      return WriteDirectly(target, content, false);
+      return WriteDirectly(target, content);
     // No write bit at all is the read-only attribute; root honours it too.
     if ((existing.st_mode & 0222) == 0) {
       errno = EACCES;
@@ -260,11 +356,27 @@ bool TRealFileSystem::WriteTarget(const std::string &path, std::string_view cont
     temporary.Released();
     return true;
   }
-  // A bind-mounted file cannot be replaced, only rewritten.
+  // A bind-mounted file cannot be replaced, only rewritten; the unused temporary
+  // file goes with `temporary`.
   if (renameError == EBUSY)
-    return WriteDirectly(target, content, true);
+    return RewriteInPlace(target, content);
   errno = renameError;
   return false;
+}
+
+bool IsReplaceableFile(const std::string &path) {
+  std::string target;
+  int descriptor = -1;
+  struct stat info;
+  return ResolveLinks(path, target, descriptor) && descriptor < 0 &&
+         lstat(target.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+void IgnoreFileSizeSignal() {
+  struct sigaction action {};
+  action.sa_handler = SIG_IGN;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGXFSZ, &action, nullptr);
 }
 
 TFileSystem &FileSystem() {

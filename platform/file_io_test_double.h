@@ -20,10 +20,12 @@ public:
   bool FailMidway = false;
   // Refuse renames as for a bind-mounted target (EBUSY).
   bool RenameBusy = false;
+  // Refuse to reserve disk space with this errno (0: reserve as the disk does).
+  int ReserveError = 0;
 
   std::vector<std::string> ReadPaths;
   std::vector<std::string> WrittenPaths;
-  // Pairs of source and target, in call order.
+  // Pairs of source and target (backups included), in call order.
   std::vector<std::pair<std::string, std::string>> Copies;
 
   bool ReadWholeFile(const std::string &path, std::string &data) override {
@@ -47,6 +49,13 @@ public:
     return TRealFileSystem::CopyFileReplacing(source, target);
   }
 
+  bool CopyToBackup(const std::string &source, const std::string &backup) override {
+    Copies.emplace_back(source, backup);
+    if (FailCopy)
+      return Refuse();
+    return TRealFileSystem::CopyToBackup(source, backup);
+  }
+
 protected:
   bool WriteBytes(int fd, std::string_view bytes) override {
     if (!FailMidway)
@@ -58,6 +67,13 @@ protected:
 
   int RenameFile(const std::string &from, const std::string &to) override {
     return RenameBusy ? EBUSY : TRealFileSystem::RenameFile(from, to);
+  }
+
+  bool ReserveSpace(int fd, std::size_t length) override {
+    if (ReserveError == 0)
+      return TRealFileSystem::ReserveSpace(fd, length);
+    errno = ReserveError;
+    return false;
   }
 
 private:

@@ -2,7 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <thread>
+#include <unistd.h>
 
 #include "tests/support/extended_attributes.h"
 #include "tests/support/process_runner.h"
@@ -44,6 +48,21 @@ std::string AllBytes() {
   for (int b = 0; b < 256; ++b)
     s.push_back(char(b));
   return s;
+}
+
+// Runs the program from a shell, so that its standard handles and limits are set up
+// as a user's command line sets them: `before` runs first, `after` (redirections,
+// expanded by the shell) follows the arguments.
+TProcessResult RunFromShell(const std::string &before, const std::vector<std::string> &args,
+                            const std::string &after, const TProcessOptions &options = {}) {
+  std::vector<std::string> argv{"/bin/sh", "-c", before + "\nexec \"$0\" \"$@\" " + after,
+                                REDEVUVO_BINARY};
+  argv.insert(argv.end(), args.begin(), args.end());
+  return RunProcess(argv, options);
+}
+
+std::string DirectoryListing(const std::string &directory) {
+  return RunProcess({"/bin/ls", "-A", directory}).Stdout;
 }
 
 } // namespace
@@ -373,4 +392,113 @@ TEST(JobDriverFailures, InputLargerThanTheMemoryLeftIsAReadFailure) {
   EXPECT_EQ(stdinRun.ExitCode, 1);
   EXPECT_EQ(LastLine(stdinRun), "Fehler: Kann nicht von STDIN lesen!");
   EXPECT_EQ(ReadFileBytes(target), "old");
+}
+
+TEST(JobDriverFiles, NamesOfOwnDescriptorsAreWrittenThroughAsTheyStand) {
+  TTempDir dir;
+  std::string input = dir.Write("in.txt", "new\n");
+  std::string log = dir.Write("log", "old line\n");
+  ASSERT_EQ(symlink("/dev/stdout", dir.File("out").c_str()), 0);
+  // Standard output appended to a log: each run adds its text, the old lines stay;
+  // such a target has no backup.
+  std::string expected = "old line\n";
+  for (const std::string &name : std::vector<std::string>{
+           "/dev/stdout", "/dev/fd/1", "/proc/self/fd/1", "/proc/$$/fd/1", dir.File("out")}) {
+    std::vector<std::string> args{"/c", "x=1", "/i", input};
+    if (name == dir.File("out"))
+      args.push_back("/b");
+    TProcessResult r = RunFromShell("", args, "/o " + name + " >>" + log);
+    EXPECT_EQ(r.ExitCode, 0) << name << r.Stderr;
+    expected += "new\n";
+    EXPECT_EQ(ReadFileBytes(log), expected) << name;
+  }
+  EXPECT_FALSE(FileExists(dir.File("out.pwl_backup")));
+
+  // A pipe as standard output gets the text.
+  TProcessResult piped = RunRedevuvo({"/c", "x=1", "/i", input, "/o", "/dev/stdout"});
+  EXPECT_EQ(piped.ExitCode, 0) << piped.Stderr;
+  EXPECT_EQ(piped.Stdout, "new\n");
+
+  // Standard output on a deleted file: the text goes there, no file is made under
+  // the name the descriptor's link shows ("victim (deleted)").
+  TProcessOptions inDir;
+  inDir.WorkingDirectory = dir.Path();
+  TProcessResult deleted = RunFromShell("exec >victim; rm victim",
+                                        {"/c", "x=1", "/i", input, "/o", "/dev/stdout"}, "", inDir);
+  EXPECT_EQ(deleted.ExitCode, 0) << deleted.Stderr;
+  EXPECT_EQ(DirectoryListing(dir.Path()), "in.txt\nlog\nout\n");
+}
+
+TEST(JobDriverFiles, LinkAtTheBackupNameIsReplacedNotWrittenThrough) {
+  TTempDir dir;
+  std::string input = dir.Write("in.txt", "new");
+  std::string target = dir.Write("t.txt", "original");
+  std::string victim = dir.Write("victim.txt", "victim text");
+  std::string backup = dir.File("t.pwl_backup");
+  ASSERT_EQ(symlink("victim.txt", backup.c_str()), 0);
+  TProcessResult r = RunRedevuvo({"/c", "x=1", "/i", input, "/o", target, "/b"});
+  EXPECT_EQ(r.ExitCode, 0) << r.Stderr;
+  EXPECT_EQ(ReadFileBytes(victim), "victim text");
+  struct stat st;
+  ASSERT_EQ(lstat(backup.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISREG(st.st_mode));
+  EXPECT_EQ(ReadFileBytes(backup), "original");
+  EXPECT_EQ(ReadFileBytes(target), "new");
+}
+
+TEST(JobDriverFiles, OnlyRegularFilesAreBackedUp) {
+  TTempDir dir;
+  std::string input = dir.Write("in.txt", "text\n");
+  // A FIFO with a reader gets the text; reading it for a backup would block forever.
+  std::string fifo = dir.File("pipe");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  std::string received;
+  std::thread reader([&] { received = ReadFileBytes(fifo); });
+  TProcessOptions options;
+  options.TimeLimitSeconds = 120; // generous: a run under valgrind takes seconds
+  TProcessResult r = RunRedevuvo({"/c", "x=1", "/i", input, "/o", fifo, "/b"}, options);
+  // Should the program have blocked and been killed, the reader still waits for a writer.
+  int release = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+  if (release >= 0)
+    close(release);
+  reader.join();
+  EXPECT_EQ(r.ExitCode, 0) << r.Stderr;
+  EXPECT_EQ(received, "text\n");
+  EXPECT_FALSE(FileExists(dir.File("pipe.pwl_backup")));
+
+  std::string device = dir.File("null");
+  if (mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+    GTEST_SKIP() << "cannot make a device node here (needs root)";
+  TProcessResult toDevice = RunRedevuvo({"/c", "x=1", "/i", input, "/o", device, "/b"});
+  EXPECT_EQ(toDevice.ExitCode, 0) << toDevice.Stderr;
+  EXPECT_EQ(DirectoryListing(dir.Path()), "in.txt\nnull\npipe\n");
+}
+
+TEST(JobDriverFailures, FileSizeLimitIsAnOrdinaryFailureNotASignal) {
+  TTempDir dir;
+  std::string input = dir.Write("in.txt", std::string(2000000, 'n'));
+  std::string target = dir.Write("target.txt", "old target");
+  // ulimit -f counts blocks of 512 (or 1024) bytes: 800 leave room for the runtime
+  // image (about 240 KB, written to an in-memory file at start) but not for the text.
+  for (const std::vector<std::string> &args :
+       {std::vector<std::string>{"/c", "x=1", "/i", input, "/o", target, "/b"},
+        std::vector<std::string>{"/c", "x=1", "/i", target, "/p"}}) {
+    if (args.back() == "/p")
+      dir.Write("target.txt", std::string(2000000, 'o'));
+    std::string before = ReadFileBytes(target);
+    TProcessResult r = RunFromShell("ulimit -f 800", args, "");
+    EXPECT_EQ(r.Signal, 0);
+    EXPECT_EQ(r.ExitCode, 1) << r.Stderr;
+    EXPECT_EQ(LastLine(r), "Fehler: Kann nicht in Ausgabedatei schreiben!");
+    EXPECT_TRUE(ReadFileBytes(target) == before);
+  }
+  EXPECT_EQ(ReadFileBytes(dir.File("target.pwl_backup")), "old target");
+  EXPECT_EQ(DirectoryListing(dir.Path()), "in.txt\ntarget.pwl_backup\ntarget.txt\n");
+
+  // A limit too small for the runtime image ends the run with the runtime's message.
+  TProcessResult tiny = RunFromShell("ulimit -f 1", {"/c", "x=1", "/i", input, "/o", target}, "");
+  EXPECT_EQ(tiny.Signal, 0);
+  EXPECT_EQ(tiny.ExitCode, 2) << tiny.Stderr;
+  EXPECT_EQ(LastLine(tiny), "Failed to load Lua library");
+  EXPECT_EQ(DirectoryListing(dir.Path()), "in.txt\ntarget.pwl_backup\ntarget.txt\n");
 }

@@ -139,6 +139,9 @@ TProcessResult RunProcess(const std::vector<std::string> &argv, const TProcessOp
     }
     if (!options.WorkingDirectory.empty() && chdir(options.WorkingDirectory.c_str()) != 0)
       _exit(126);
+    // The alarm survives the exec, so a program that blocks ends instead of the test hanging.
+    if (options.TimeLimitSeconds > 0)
+      alarm(options.TimeLimitSeconds);
     execve(args[0], args.data(), envp.data());
     _exit(127);
   }

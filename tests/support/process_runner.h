@@ -25,6 +25,7 @@ struct TProcessOptions {
   long FileSizeLimit = -1;                        // RLIMIT_FSIZE in bytes, SIGXFSZ ignored
   long AddressSpaceLimit = -1;                    // RLIMIT_AS in bytes
   bool CloseStdout = false;                       // stdout is a pipe whose reader is already gone
+  unsigned TimeLimitSeconds = 0;                  // > 0: the child is killed (SIGALRM) after it
 };
 
 TProcessResult RunProcess(const std::vector<std::string> &argv,

@@ -324,6 +324,157 @@ TEST(FileIo, RefusedRenameWritesIntoTargetDirectly) {
   EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"mounted.txt"});
 }
 
+TEST(FileIo, RefusedRenameRewritesInPlaceOnlyOnceTheSpaceIsReserved) {
+  const std::string old = "old content, 28 bytes long.";
+  const std::string longer = "new content, longer than the old one";
+  struct {
+    std::string name, content;
+    int reserveError;
+    bool written;
+  } cases[] = {
+      {"shorter needs no reservation", "new", ENOSPC, true},
+      {"longer with space", longer, 0, true},
+      {"longer on a full disk", longer, ENOSPC, false},
+      {"longer without fallocate", longer, EOPNOTSUPP, false},
+  };
+  for (const auto &c : cases) {
+    TTempDir dir;
+    std::string path = dir.Write("mounted.txt", old);
+    ino_t before = StatOf(path).st_ino;
+    TFailingFileSystem fs;
+    fs.RenameBusy = true;
+    fs.ReserveError = c.reserveError;
+    errno = 0;
+    EXPECT_EQ(fs.WriteFileAtomic(path, c.content), c.written) << c.name;
+    if (!c.written) {
+      EXPECT_EQ(errno, c.reserveError) << c.name;
+    }
+    EXPECT_EQ(ReadFileBytes(path), c.written ? c.content : old) << c.name;
+    EXPECT_EQ(StatOf(path).st_ino, before) << c.name;
+    EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"mounted.txt"}) << c.name;
+  }
+}
+
+TEST(FileIo, BindMountedTargetOnAFullDiskStaysAsItWas) {
+  TTempDir dir;
+  std::string small = dir.File("small");
+  ASSERT_EQ(mkdir(small.c_str(), 0755), 0);
+  std::string target = dir.Write("target.txt", "target");
+  int code = RunInChild([&] {
+    // A file system of 64 KiB holds the mounted file; the new text does not fit.
+    if (unshare(CLONE_NEWNS) != 0 ||
+        mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        mount("tmpfs", small.c_str(), "tmpfs", 0, "size=64k") != 0)
+      return ChildSkipped;
+    std::string source = small + "/source.txt";
+    if (!TRealFileSystem().WriteFileAtomic(source, "old text") ||
+        mount(source.c_str(), target.c_str(), nullptr, MS_BIND, nullptr) != 0)
+      return ChildSkipped;
+    if (TRealFileSystem().WriteFileAtomic(target, std::string(1 << 20, 'n')))
+      return 1;
+    if (errno != ENOSPC)
+      return 2;
+    return ReadFileBytes(target) == "old text" ? 0 : 3;
+  });
+  if (code == ChildSkipped)
+    GTEST_SKIP() << "mounts not permitted here";
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(Entries(dir.Path()), (std::vector<std::string>{"small", "target.txt"}));
+}
+
+TEST(FileIo, NamesOfOwnDescriptorsAreWrittenThroughTheDescriptor) {
+  TTempDir dir;
+  std::string log = dir.Write("log", "old line\n");
+  int fd = open(log.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+  ASSERT_GE(fd, 0);
+  std::string number = std::to_string(fd);
+  ASSERT_EQ(symlink(("/proc/self/fd/" + number).c_str(), dir.File("link").c_str()), 0);
+  ASSERT_EQ(symlink("link", dir.File("chain").c_str()), 0);
+  std::string expected = "old line\n";
+  for (const std::string &name :
+       {"/dev/fd/" + number, "/proc/self/fd/" + number,
+        "/proc/" + std::to_string(getpid()) + "/fd/" + number, "/proc/thread-self/fd/" + number,
+        dir.File("link"), dir.File("chain")}) {
+    EXPECT_FALSE(platform::IsReplaceableFile(name)) << name;
+    EXPECT_TRUE(TRealFileSystem().WriteFileAtomic(name, "appended\n")) << name;
+    expected += "appended\n";
+  }
+  close(fd);
+  EXPECT_EQ(ReadFileBytes(log), expected); // appended to, never replaced
+  EXPECT_EQ(Entries(dir.Path()), (std::vector<std::string>{"chain", "link", "log"}));
+
+  int pipeEnds[2];
+  ASSERT_EQ(pipe(pipeEnds), 0);
+  std::string writeEnd = "/dev/fd/" + std::to_string(pipeEnds[1]);
+  EXPECT_TRUE(TRealFileSystem().WriteFileAtomic(writeEnd, "through the pipe"));
+  close(pipeEnds[1]);
+  char buffer[64];
+  ssize_t n = read(pipeEnds[0], buffer, sizeof buffer);
+  close(pipeEnds[0]);
+  EXPECT_EQ(std::string(buffer, size_t(std::max<ssize_t>(n, 0))), "through the pipe");
+  // A descriptor that is not open is an error, not a name to create.
+  errno = 0;
+  EXPECT_FALSE(TRealFileSystem().WriteFileAtomic(writeEnd, "x"));
+  EXPECT_EQ(errno, EBADF);
+}
+
+TEST(FileIo, BackupReplacesALinkAtItsNameInsteadOfWritingThroughIt) {
+  struct {
+    std::string name, link;
+  } cases[] = {
+      {"link to a file", "victim.txt"},
+      {"link chain", "second"},
+      {"dangling link", "absent.txt"},
+  };
+  for (const auto &c : cases) {
+    TTempDir dir;
+    std::string source = dir.Write("a.txt", "original");
+    ASSERT_EQ(chmod(source.c_str(), 0640), 0);
+    std::string victim = dir.Write("victim.txt", "victim text");
+    ASSERT_EQ(symlink("victim.txt", dir.File("second").c_str()), 0);
+    std::string backup = dir.File("a.pwl_backup");
+    ASSERT_EQ(symlink(c.link.c_str(), backup.c_str()), 0);
+    ASSERT_TRUE(TRealFileSystem().CopyToBackup(source, backup)) << c.name;
+    EXPECT_EQ(ReadFileBytes(victim), "victim text") << c.name;
+    EXPECT_TRUE(S_ISREG(StatOf(backup).st_mode)) << c.name;
+    EXPECT_EQ(ReadFileBytes(backup), "original") << c.name;
+    EXPECT_EQ(ModeOf(backup), mode_t(0640)) << c.name;
+    EXPECT_EQ(Entries(dir.Path()),
+              (std::vector<std::string>{"a.pwl_backup", "a.txt", "second", "victim.txt"}))
+        << c.name;
+  }
+}
+
+TEST(FileIo, BackupIsMadeOfRegularFilesOnly) {
+  TTempDir dir;
+  std::string fifo = dir.File("pipe");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  dir.Write("file.txt", "text");
+  ASSERT_EQ(symlink("file.txt", dir.File("link").c_str()), 0);
+  ASSERT_EQ(symlink("/dev/stdout", dir.File("out").c_str()), 0);
+  ASSERT_EQ(mkdir(dir.File("sub").c_str(), 0755), 0);
+  struct {
+    std::string path;
+    bool replaceable;
+  } cases[] = {
+      {dir.File("file.txt"), true}, {dir.File("link"), true},     {fifo, false},
+      {"/dev/null", false},         {dir.File("missing"), false}, {dir.File("sub"), false},
+      {"/dev/stdout", false},       {dir.File("out"), false},
+  };
+  for (const auto &c : cases)
+    EXPECT_EQ(platform::IsReplaceableFile(c.path), c.replaceable) << c.path;
+  // Anything else fails at once: a FIFO without a writer would block a plain read.
+  int code = RunInChild([&] {
+    alarm(30);
+    bool fromFifo = TRealFileSystem().CopyToBackup(fifo, dir.File("pipe.pwl_backup"));
+    bool fromDevice = TRealFileSystem().CopyToBackup("/dev/null", dir.File("null.pwl_backup"));
+    return fromFifo || fromDevice ? 1 : 0;
+  });
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(Entries(dir.Path()),
+            (std::vector<std::string>{"file.txt", "link", "out", "pipe", "sub"}));
+}
+
 TEST(FileIo, BindMountedTargetIsWrittenThrough) {
   TTempDir dir;
   std::string source = dir.Write("source.txt", "source");
