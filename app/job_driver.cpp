@@ -1,5 +1,6 @@
 #include "app/job_driver.h"
 
+#include "app/backup_names.h"
 #include "app/messages.h"
 #include "core/files/file_helpers.h"
 #include "core/paths/path_expand.h"
@@ -40,6 +41,15 @@ bool CopyBackup(const TBytes &target, const TBytes &backup) {
   }
 }
 
+// An in-place run locks its input before reading it. A file that cannot be locked
+// is not read: rewriting it unlocked could undo a concurrent run's edit.
+bool LockForRewrite(TFilterJob &job) {
+  if (!job.InPlace)
+    return true;
+  std::optional<TBytes> name = NativeFileName(*job.InputName);
+  return name && job.Lock.Lock(*name);
+}
+
 } // namespace
 
 TText ScriptFileText(const std::string &bytes) {
@@ -60,7 +70,7 @@ int ReadInput(TFilterJob &job) {
   std::string data;
   if (const std::optional<TText> &fileName = job.InputName) {
     WriteMessage(u"Bearbeite Datei " + ShortenPath(*fileName, 63, TShortenMode::Alternating));
-    if (!ReadInputFile(*fileName, data)) {
+    if (!LockForRewrite(job) || !ReadInputFile(*fileName, data)) {
       WriteMessage(u"Fehler: Kann nicht von Eingabedatei lesen!");
       return StepIoFailed;
     }
@@ -139,7 +149,7 @@ int RunScriptText(TFilterJob &job, const TText &text) {
   return status;
 }
 
-int WriteOutput(const TFilterJob &job) {
+int WriteOutput(const TFilterJob &job, TBackupNames &backups) {
   const TText &outputName = job.Settings.OutputFile;
   const std::optional<TText> &inputName = job.InputName;
   const std::string &text = job.CurrentText;
@@ -165,10 +175,17 @@ int WriteOutput(const TFilterJob &job) {
   // FIFO or one of our own descriptors is written where it stands, and reading it
   // for a copy could block or consume what it holds.
   if (job.Settings.CreateBak && targetName && platform::IsReplaceableFile(*targetName)) {
-    std::optional<TBytes> backup = NativeFileName(PathChangeExtension(target, u".pwl_backup"));
-    if (!backup || !CopyBackup(*targetName, *backup)) {
-      WriteMessage(u"Fehler: Kann keine Sicherungskopie erstellen!");
-      return StepIoFailed;
+    if (std::optional<TText> backupText = backups.Choose(target)) {
+      if (*backupText != PathChangeExtension(target, u".pwl_backup"))
+        WriteMessage(u"Hinweis: Sicherungskopie unter " +
+                     ShortenPath(*backupText, 63, TShortenMode::Alternating) +
+                     u", der kurze Name gehört in diesem Lauf einer anderen Datei");
+      std::optional<TBytes> backup = NativeFileName(*backupText);
+      if (!backup || !CopyBackup(*targetName, *backup)) {
+        WriteMessage(u"Fehler: Kann keine Sicherungskopie erstellen!");
+        return StepIoFailed;
+      }
+      backups.Written(*backupText, target);
     }
   }
   if (target.empty() || !targetName || !files.WriteFileAtomic(*targetName, text)) {

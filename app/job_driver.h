@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "app/backup_names.h"
 #include "core/text/text.h"
 #include "script/filter_job.h"
 
@@ -23,8 +24,10 @@ int RunScript(TFilterJob &job);
 // Runs script text in a new host over the job; returns the engine status (0 = success).
 int RunScriptText(TFilterJob &job, const TText &text);
 
-// Writes the job's text to standard output, the output file or back into the input.
-int WriteOutput(const TFilterJob &job);
+// Writes the job's text to standard output, the output file or back into the input;
+// with /b an existing target is first copied to a backup name that `backups`
+// chooses and records.
+int WriteOutput(const TFilterJob &job, TBackupNames &backups);
 
 // The script file's bytes as script text: a byte-order mark selects UTF-8 or
 // UTF-16, lines are re-joined with CR LF, a NUL character ends the text.

@@ -45,13 +45,14 @@ bool ReadSearchedFile(const TText &name, TSearchedFile &file) {
 }
 
 // Read, run, write one input; the result of the last step that ran.
-int ProcessInput(const TRunSettings &settings, std::optional<TText> fileName, bool inPlace) {
+int ProcessInput(const TRunSettings &settings, std::optional<TText> fileName, bool inPlace,
+                 TBackupNames &backups) {
   TFilterJob job(settings, std::move(fileName), inPlace);
   int result = ReadInput(job);
   if (result == StepOk)
     result = RunScript(job);
   if (result == StepOk)
-    result = WriteOutput(job);
+    result = WriteOutput(job, backups);
   return result;
 }
 
@@ -82,19 +83,21 @@ TTextList SearchedInputs(const TRunSettings &settings) {
 }
 
 int RunPlan(const TRunSettings &settings) {
+  TBackupNames backups;
   if (settings.InputFile.empty())
-    return ProcessInput(settings, std::nullopt, false);
+    return ProcessInput(settings, std::nullopt, false, backups);
   if (!settings.SubDirs && !settings.InputHasWildcards)
-    return ProcessInput(settings, settings.InputFile, settings.InPlace);
+    return ProcessInput(settings, settings.InputFile, settings.InPlace, backups);
   // Every file in name order; the first file that fails ends the run. An empty file
   // has nothing to edit and is no reason to leave the rest of a tree untouched.
   int result = StepOk;
   for (const TText &file : SearchedInputs(settings)) {
     if (FileSizeByName(file) == 0) {
-      WriteMessage(u"Hinweis: Datei ist leer, übersprungen: " + ShortenPath(file, 63, TShortenMode::Alternating));
+      WriteMessage(u"Hinweis: Datei ist leer, übersprungen: " +
+                   ShortenPath(file, 63, TShortenMode::Alternating));
       continue;
     }
-    result = ProcessInput(settings, file, settings.InPlace);
+    result = ProcessInput(settings, file, settings.InPlace, backups);
     if (result != StepOk)
       break;
   }

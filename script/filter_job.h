@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/text/text.h"
+#include "platform/file_lock.h"
 #include "script/run_settings.h"
 
 struct TFilterJob {
@@ -21,4 +22,7 @@ struct TFilterJob {
   const bool InPlace;
   // The bytes being processed.
   std::string CurrentText;
+  // Held by an in-place run from reading the input to replacing it, so that
+  // concurrent runs on one file take turns and none loses another's edit.
+  platform::TFileLock Lock;
 };

@@ -227,13 +227,47 @@ TEST(RunPlan, BackupsAreNoInputs) {
   EXPECT_FALSE(FileExists(dir.File("a.pwl_backup.pwl_backup")));
 }
 
-TEST(RunPlan, TargetsDifferingOnlyInExtensionShareOneBackup) {
+// No backup of a run replaces another: targets sharing a short backup name get
+// their full name plus ".pwl_backup", and a target written twice keeps the backup
+// of its original.
+TEST(RunPlan, BackupsOfOneRunNeverReplaceEachOther) {
   TTempDir dir;
   dir.Write("report.md", "md\n");
   dir.Write("report.txt", "txt\n");
   TProcessResult r = RunRedevuvo({"/c", Upper, "/i", dir.Path() + "/report.*", "/b"});
   EXPECT_EQ(r.ExitCode, 0) << r.Stderr;
-  EXPECT_EQ(ReadFileBytes(dir.File("report.pwl_backup")), "txt\n"); // processed last
+  EXPECT_EQ(ReadFileBytes(dir.File("report.pwl_backup")), "md\n");
+  EXPECT_EQ(ReadFileBytes(dir.File("report.txt.pwl_backup")), "txt\n");
+  EXPECT_NE(r.Stderr.find("Hinweis: Sicherungskopie unter " + dir.File("report.txt.pwl_backup")),
+            std::string::npos)
+      << r.Stderr;
+
+  TTempDir tree; // two inputs, one output file: names match ignoring case
+  tree.Write("out.txt", "original\n");
+  tree.Write("DATA.TXT", "first\n");
+  tree.Write("data.txt", "second\n");
+  r = RunRedevuvo({"/c", Upper, "/i", tree.File("data.txt"), "/s", "/o", "out.txt", "/b"});
+  EXPECT_EQ(r.ExitCode, 0) << r.Stderr;
+  EXPECT_EQ(ReadFileBytes(tree.File("out.txt")), "SECOND\n");
+  EXPECT_EQ(ReadFileBytes(tree.File("out.pwl_backup")), "original\n");
+}
+
+// Concurrent in-place runs on one file take turns: each adds its line, none is lost.
+TEST(RunPlan, ConcurrentInPlaceRunsOnOneFileLoseNoEdit) {
+  TTempDir dir;
+  const std::string file = dir.Write("shared.txt", "start\n");
+  const std::string script = dir.Write(
+      "append.pwl", "local n = PWL.LineCount() os.sleep(20)\n"
+                    "PWL.ForEachLine(function(l, i) if i == n then return l .. '\\nx' end "
+                    "return l end)");
+  const std::string command = "for i in 1 2 3 4 5 6 7 8 9 10; do '" + std::string(REDEVUVO_BINARY) +
+                              "' '" + script + "' /i '" + file + "' /p 2>/dev/null & done; wait";
+  TProcessResult r = RunProcess({"/bin/sh", "-c", command});
+  EXPECT_EQ(r.ExitCode, 0) << r.Stderr;
+  std::string expected = "start\n";
+  for (int i = 0; i < 10; ++i)
+    expected += "x\n";
+  EXPECT_EQ(ReadFileBytes(file), expected);
 }
 
 TEST(ScriptLookup, BareScriptNamesAreFoundAlongPath) {
