@@ -8,6 +8,9 @@
 #include <unistd.h>
 #include <vector>
 
+#include "platform/file_attributes.h"
+#include "platform/system_calls.h"
+
 namespace platform {
 namespace {
 
@@ -21,14 +24,14 @@ public:
   int Get() const { return FFd; }
   void Reset(int fd) {
     if (FFd >= 0)
-      close(FFd);
+      sys::Close(FFd);
     FFd = fd;
   }
   // The close a late write error shows up in.
   bool Close() {
     int fd = FFd;
     FFd = -1;
-    return close(fd) == 0;
+    return sys::Close(fd) == 0;
   }
 
 private:
@@ -74,7 +77,7 @@ bool IsLinkAt(int directory, const std::string &name) {
 TContainedResult OpenChain(const std::string &base, const std::vector<std::string> &parts,
                            std::size_t count, bool create, TOwnedDescriptor &directory,
                            std::string &linkPart) {
-  directory.Reset(open(base.empty() ? "." : base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  directory.Reset(sys::Open(base.empty() ? "." : base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (directory.Get() < 0)
     return TContainedResult::Failed;
   for (std::size_t i = 0; i < count; ++i) {
@@ -85,9 +88,9 @@ TContainedResult OpenChain(const std::string &base, const std::vector<std::strin
     }
     // An existing name (a link included) gives EEXIST; the open below tells them apart.
     if (create)
-      (void)mkdirat(directory.Get(), part.c_str(), 0777);
+      (void)sys::MkdirAt(directory.Get(), part.c_str(), 0777);
     int next =
-        openat(directory.Get(), part.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        sys::OpenAt(directory.Get(), part.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (next < 0) {
       if (IsLinkAt(directory.Get(), part)) {
         linkPart = JoinParts(parts, i + 1);
@@ -107,8 +110,8 @@ int CreateTemporaryAt(int directory, mode_t mode, std::string &name) {
   for (int attempt = 0; attempt < 100; ++attempt) {
     unsigned serial = counter.fetch_add(1) ^ salt;
     name = ".redevuvo-" + std::to_string(getpid()) + "-" + std::to_string(serial) + ".tmp";
-    int fd =
-        openat(directory, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
+    int fd = sys::OpenAt(directory, name.c_str(),
+                         O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
     if (fd >= 0 || errno != EEXIST)
       return fd;
   }
@@ -117,7 +120,7 @@ int CreateTemporaryAt(int directory, mode_t mode, std::string &name) {
 
 bool WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
-    ssize_t n = write(fd, bytes.data(), bytes.size());
+    ssize_t n = sys::Write(fd, bytes.data(), bytes.size());
     if (n > 0) {
       bytes.remove_prefix(std::size_t(n));
     } else if (n == 0) {
@@ -188,16 +191,16 @@ TContainedResult WriteFileBelow(const std::string &base, std::string_view relati
   bool written = WriteAll(file.Get(), content);
   if (written && exists) {
     // Owner first: a change of owner clears set-id bits that the mode then restores.
-    if (fchown(file.Get(), existing.st_uid, existing.st_gid) != 0)
-      (void)!fchown(file.Get(), uid_t(-1), existing.st_gid);
-    (void)fchmod(file.Get(), existing.st_mode & 07777);
+    if (sys::Fchown(file.Get(), existing.st_uid, existing.st_gid) != 0)
+      (void)!sys::Fchown(file.Get(), uid_t(-1), existing.st_gid);
+    written = SetFileMode(file.Get(), existing.st_mode & 07777);
   }
   bool closed = file.Close();
   // A link put at the name meanwhile is replaced by the rename, never written through.
-  if (written && closed && renameat(at, temporary.c_str(), at, name.c_str()) == 0)
+  if (written && closed && sys::RenameAt(at, temporary.c_str(), at, name.c_str()) == 0)
     return TContainedResult::Done;
   int error = errno;
-  unlinkat(at, temporary.c_str(), 0);
+  sys::UnlinkAt(at, temporary.c_str(), 0);
   errno = error;
   return TContainedResult::Failed;
 }

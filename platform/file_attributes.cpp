@@ -2,8 +2,11 @@
 
 #include <cerrno>
 #include <string_view>
+#include <sys/stat.h>
 #include <sys/xattr.h>
 #include <vector>
+
+#include "platform/system_calls.h"
 
 namespace platform {
 namespace {
@@ -31,11 +34,11 @@ bool MayLeaveOut(std::string_view name, int error) {
 // The names of the file's attributes; none where the file system has no attributes.
 bool ListNames(const std::string &path, std::vector<std::string> &names) {
   for (;;) {
-    ssize_t size = listxattr(path.c_str(), nullptr, 0);
+    ssize_t size = sys::ListXattr(path.c_str(), nullptr, 0);
     if (size < 0)
       return errno == EOPNOTSUPP;
     std::string buffer(size_t(size), '\0');
-    size = listxattr(path.c_str(), buffer.data(), buffer.size());
+    size = sys::ListXattr(path.c_str(), buffer.data(), buffer.size());
     if (size < 0 && errno == ERANGE)
       continue; // an attribute was added meanwhile
     if (size < 0)
@@ -55,11 +58,11 @@ bool ListNames(const std::string &path, std::vector<std::string> &names) {
 
 bool ReadValue(const std::string &path, const std::string &name, std::string &value) {
   for (;;) {
-    ssize_t size = getxattr(path.c_str(), name.c_str(), nullptr, 0);
+    ssize_t size = sys::GetXattr(path.c_str(), name.c_str(), nullptr, 0);
     if (size < 0)
       return false;
     value.assign(size_t(size), '\0');
-    size = getxattr(path.c_str(), name.c_str(), value.data(), value.size());
+    size = sys::GetXattr(path.c_str(), name.c_str(), value.data(), value.size());
     if (size >= 0) {
       value.resize(size_t(size));
       return true;
@@ -72,11 +75,11 @@ bool ReadValue(const std::string &path, const std::string &name, std::string &va
 bool CopyOne(const std::string &source, const std::string &name, int targetFd) {
   std::string value;
   if (!ReadValue(source, name, value))
-    // What this process cannot read is not its to carry, and what vanished meanwhile
+    // What this process may not read is not its to carry, and what vanished meanwhile
     // is gone from the source too; an ACL it cannot read would leave the target's
-    // access unknown.
-    return !GuardsAccess(name) || errno == ENODATA;
-  if (fsetxattr(targetFd, name.c_str(), value.data(), value.size(), 0) == 0)
+    // access unknown, and a failing disk would lose the attribute.
+    return errno == ENODATA || (!GuardsAccess(name) && (errno == EACCES || errno == EPERM));
+  if (sys::Fsetxattr(targetFd, name.c_str(), value.data(), value.size(), 0) == 0)
     return true;
   return MayLeaveOut(name, errno);
 }
@@ -100,10 +103,21 @@ bool CopyFileAttributes(const std::string &source, int targetFd) {
     if (GuardsAccess(name) && !CopyOne(source, name, targetFd))
       return false;
   }
-  if (!hasAccessAcl && fremovexattr(targetFd, std::string(AccessAclName).c_str()) != 0 &&
+  if (!hasAccessAcl && sys::Fremovexattr(targetFd, std::string(AccessAclName).c_str()) != 0 &&
       errno != ENODATA && errno != EOPNOTSUPP)
     return false;
   return true;
+}
+
+bool SetFileMode(int fd, mode_t mode) {
+  if (sys::Fchmod(fd, mode) == 0)
+    return true;
+  int error = errno;
+  struct stat info;
+  if (fstat(fd, &info) == 0 && (info.st_mode & 07777) == mode)
+    return true;
+  errno = error;
+  return false;
 }
 
 } // namespace platform

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <sys/types.h>
 
 namespace platform {
 
@@ -20,5 +21,11 @@ namespace platform {
 // security.* and trusted.* attributes that cannot be set are left out: the process
 // lacks the privilege, and the target keeps what the system gives any new file.
 bool CopyFileAttributes(const std::string &source, int targetFd);
+
+// Gives the open file the permission bits `mode`. A file system that cannot store
+// them (it answers with a fixed mode) is no failure when the file already shows
+// them; any other refusal is, since the replacement would end up with other access
+// than the file it replaces.
+bool SetFileMode(int fd, mode_t mode);
 
 } // namespace platform

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "platform/file_attributes.h"
+#include "platform/system_calls.h"
 #include "platform/temporary_file.h"
 
 namespace platform {
@@ -24,16 +25,21 @@ public:
   explicit TDescriptor(int fd) : FFd(fd) {}
   ~TDescriptor() {
     if (FFd >= 0)
-      close(FFd);
+      sys::Close(FFd);
   }
   TDescriptor(const TDescriptor &) = delete;
   TDescriptor &operator=(const TDescriptor &) = delete;
   int Get() const { return FFd; }
   bool IsOpen() const { return FFd >= 0; }
+  void Reset(int fd) {
+    if (FFd >= 0)
+      sys::Close(FFd);
+    FFd = fd;
+  }
   bool Close() {
     int fd = FFd;
     FFd = -1;
-    return close(fd) == 0;
+    return sys::Close(fd) == 0;
   }
 
 private:
@@ -143,7 +149,7 @@ bool ReadDescriptor(int fd, const struct stat &info, std::string &data) {
   for (;;) {
     if (used == buffer.size())
       buffer.resize(buffer.size() * 2);
-    ssize_t n = read(fd, buffer.data() + used, buffer.size() - used);
+    ssize_t n = sys::Read(fd, buffer.data() + used, buffer.size() - used);
     if (n > 0) {
       used += size_t(n);
     } else if (n == 0) {
@@ -158,7 +164,7 @@ bool ReadDescriptor(int fd, const struct stat &info, std::string &data) {
 }
 
 bool OpenAndRead(const std::string &path, std::string &data, struct stat &info) {
-  TDescriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  TDescriptor fd(sys::Open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (!fd.IsOpen() || fstat(fd.Get(), &info) != 0)
     return false;
   if (S_ISDIR(info.st_mode)) {
@@ -171,7 +177,7 @@ bool OpenAndRead(const std::string &path, std::string &data, struct stat &info) 
 // Like OpenAndRead, for a file that must be a regular one: the open does not wait
 // for a FIFO's writer, and anything but a regular file is refused before reading.
 bool ReadRegularFile(const std::string &path, std::string &data, struct stat &info) {
-  TDescriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  TDescriptor fd(sys::Open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
   if (!fd.IsOpen() || fstat(fd.Get(), &info) != 0)
     return false;
   if (!S_ISREG(info.st_mode)) {
@@ -214,7 +220,7 @@ bool TRealFileSystem::CopyToBackup(const std::string &source, const std::string 
 bool TRealFileSystem::WriteBytes(int fd, std::string_view bytes) {
   size_t written = 0;
   while (written < bytes.size()) {
-    ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
+    ssize_t n = sys::Write(fd, bytes.data() + written, bytes.size() - written);
     if (n > 0)
       written += size_t(n);
     else if (n == 0)
@@ -230,14 +236,14 @@ int TRealFileSystem::OpenUnnamed(const std::string &directory, mode_t mode) {
 }
 
 int TRealFileSystem::RenameFile(const std::string &from, const std::string &to) {
-  return rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+  return sys::Rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
 bool TRealFileSystem::ReserveSpace(int fd, size_t length) {
   // Keeping the size means a failed or interrupted reservation changes nothing a
   // reader of the file could see.
   for (;;) {
-    if (fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, off_t(length)) == 0)
+    if (sys::Fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, off_t(length)) == 0)
       return true;
     if (errno != EINTR)
       return false;
@@ -245,20 +251,32 @@ bool TRealFileSystem::ReserveSpace(int fd, size_t length) {
 }
 
 bool TRealFileSystem::WriteDirectly(const std::string &path, std::string_view content) {
-  TDescriptor fd(open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY));
+  TDescriptor fd(sys::Open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY));
   if (!fd.IsOpen() || !WriteBytes(fd.Get(), content))
     return false;
   return fd.Close();
 }
 
+bool TRealFileSystem::WriteFromStart(int fd, std::string_view content) {
+  return lseek(fd, 0, SEEK_SET) == 0 && WriteBytes(fd, content) &&
+         sys::Ftruncate(fd, off_t(content.size())) == 0 && sys::Fdatasync(fd) == 0;
+}
+
 // For a target that cannot be replaced (a bind-mounted file refuses the rename with
-// EBUSY). The space for a longer text is reserved first, so that a full disk (or a
-// file system that cannot reserve) fails before the first byte changes; the text is
-// then written over the old one from the start and the file cut to its length.
-// Unlike a replacement this is not atomic: a process killed during the write leaves
-// old and new text mixed, and the backup (/b) is the way back.
+// EBUSY). The old text is read and the space for a longer text reserved first, so
+// that a full disk (or a file system that cannot reserve) fails before the first
+// byte changes; the text is then written over the old one from the start, the file
+// cut to its length and synced, so that a late write error shows up while the old
+// text can still be put back. A failure puts it back; a process killed during the
+// write still leaves old and new text mixed, and the backup (/b) is the way back.
+// Only bind-mounted targets come here, so the sync costs ordinary runs nothing.
 bool TRealFileSystem::RewriteInPlace(const std::string &path, std::string_view content) {
-  TDescriptor fd(open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW));
+  constexpr int Flags = O_CLOEXEC | O_NOCTTY | O_NOFOLLOW;
+  TDescriptor fd(sys::Open(path.c_str(), O_RDWR | Flags));
+  // A file we may write but not read is rewritten without the way back.
+  bool canRestore = fd.IsOpen();
+  if (!canRestore && errno == EACCES && faccessat(AT_FDCWD, path.c_str(), R_OK, AT_EACCESS) != 0)
+    fd.Reset(sys::Open(path.c_str(), O_WRONLY | Flags));
   struct stat info;
   if (!fd.IsOpen() || fstat(fd.Get(), &info) != 0)
     return false;
@@ -266,14 +284,22 @@ bool TRealFileSystem::RewriteInPlace(const std::string &path, std::string_view c
     errno = EBUSY;
     return false;
   }
-  size_t oldLength = size_t(info.st_size);
+  std::string old;
+  if (canRestore && !ReadDescriptor(fd.Get(), info, old))
+    return false;
+  size_t oldLength = canRestore ? old.size() : size_t(info.st_size);
   if (content.size() > oldLength && !ReserveSpace(fd.Get(), content.size()))
     return false;
-  if (!WriteBytes(fd.Get(), content))
-    return false;
-  if (content.size() < oldLength && ftruncate(fd.Get(), off_t(content.size())) != 0)
-    return false;
-  return fd.Close();
+  if (WriteFromStart(fd.Get(), content)) {
+    // Synced: whatever close answers, the text is on the disk.
+    (void)fd.Close();
+    return true;
+  }
+  int error = errno;
+  if (canRestore)
+    (void)WriteFromStart(fd.Get(), old);
+  errno = error;
+  return false;
 }
 
 // `newMode` is the permission set of the result, or KeepTargetMode to keep that of an
@@ -335,19 +361,24 @@ bool TRealFileSystem::WriteTarget(const std::string &path, std::string_view cont
     return false;
   if (exists) {
     // Owner first: a change of owner clears set-id bits that the mode then restores.
-    // Both are best effort; without them the file stays private, never more open.
-    if (fchown(fd, existing.st_uid, existing.st_gid) != 0)
-      (void)!fchown(fd, uid_t(-1), existing.st_gid);
+    // The owner is best effort (only root may give a file away); the file then
+    // belongs to whoever rewrote it.
+    if (sys::Fchown(fd, existing.st_uid, existing.st_gid) != 0)
+      (void)!sys::Fchown(fd, uid_t(-1), existing.st_gid);
   }
   if (ownMode) {
     mode_t mode = newMode != KeepTargetMode ? mode_t(newMode) : existing.st_mode & 07777;
-    (void)fchmod(fd, mode);
+    if (!SetFileMode(fd, mode))
+      return false;
   }
   const std::string *attributeSource = copySource != nullptr ? copySource
                                        : exists              ? &target
                                                              : nullptr;
   if (attributeSource != nullptr && !CopyFileAttributes(*attributeSource, fd))
     return false;
+  // No sync before the rename: it costs several milliseconds a file, which a run
+  // over many files would feel, and ext4 already writes the data of a file renamed
+  // over another before the rename is committed.
   if (!temporary.Finish())
     return false;
 

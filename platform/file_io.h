@@ -76,6 +76,7 @@ private:
                    TLinkAtTarget links, const std::string *copySource);
   bool WriteDirectly(const std::string &path, std::string_view content);
   bool RewriteInPlace(const std::string &path, std::string_view content);
+  bool WriteFromStart(int fd, std::string_view content);
 };
 
 // True when a write to `path` would replace an existing regular file (links followed

@@ -22,6 +22,8 @@ public:
   bool RenameBusy = false;
   // Refuse to reserve disk space with this errno (0: reserve as the disk does).
   int ReserveError = 0;
+  // Act as a file system without unnamed temporary files.
+  bool NoUnnamedFiles = false;
 
   std::vector<std::string> ReadPaths;
   std::vector<std::string> WrittenPaths;
@@ -67,6 +69,13 @@ protected:
 
   int RenameFile(const std::string &from, const std::string &to) override {
     return RenameBusy ? EBUSY : TRealFileSystem::RenameFile(from, to);
+  }
+
+  int OpenUnnamed(const std::string &directory, mode_t mode) override {
+    if (!NoUnnamedFiles)
+      return TRealFileSystem::OpenUnnamed(directory, mode);
+    errno = EOPNOTSUPP;
+    return -1;
   }
 
   bool ReserveSpace(int fd, std::size_t length) override {

@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/system_calls.h"
+
 namespace platform {
 
 namespace {
@@ -14,19 +16,16 @@ bool SameFile(const struct stat &a, const struct stat &b) {
   return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
+// An interrupted wait is taken up again by the call itself.
 int LockWaiting(int fd) {
-  int result;
-  do
-    result = flock(fd, LOCK_EX);
-  while (result != 0 && errno == EINTR);
-  return result;
+  return sys::Flock(fd, LOCK_EX);
 }
 
 } // namespace
 
 TFileLock::~TFileLock() {
   if (FFd >= 0)
-    close(FFd); // releases the lock
+    sys::Close(FFd); // releases the lock
 }
 
 bool TFileLock::Lock(const std::string &path) {
@@ -34,34 +33,34 @@ bool TFileLock::Lock(const std::string &path) {
   // naming another file; a run of renames that long is not a concurrent edit.
   for (int attempt = 0; attempt < 1000; ++attempt) {
     // Non-blocking open: a FIFO must not wait for a writer here.
-    int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    int fd = sys::Open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
       return false;
     struct stat locked;
     if (fstat(fd, &locked) != 0) {
       int error = errno;
-      close(fd);
+      sys::Close(fd);
       errno = error;
       return false;
     }
     if (!S_ISREG(locked.st_mode)) {
-      close(fd);
+      sys::Close(fd);
       return true;
     }
     if (LockWaiting(fd) != 0) {
       int error = errno;
-      close(fd);
+      sys::Close(fd);
       errno = error;
       return false;
     }
     struct stat named;
     if (stat(path.c_str(), &named) == 0 && SameFile(named, locked)) {
       if (FFd >= 0)
-        close(FFd);
+        sys::Close(FFd);
       FFd = fd;
       return true;
     }
-    close(fd);
+    sys::Close(fd);
   }
   errno = EAGAIN;
   return false;

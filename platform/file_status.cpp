@@ -12,6 +12,8 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include "platform/system_calls.h"
+
 namespace platform {
 namespace {
 
@@ -109,11 +111,11 @@ int RemoveDirectory(const std::string &name) {
 }
 
 int RemoveName(const std::string &name) {
-  return unlink(name.c_str()) == 0 ? 0 : errno;
+  return sys::Unlink(name.c_str()) == 0 ? 0 : errno;
 }
 
 int RenameNoReplace(const std::string &from, const std::string &to) {
-  if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+  if (sys::RenameAt2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
     return 0;
   int error = errno;
   if (error != EINVAL && error != ENOSYS && error != EPERM)
@@ -123,7 +125,7 @@ int RenameNoReplace(const std::string &from, const std::string &to) {
   struct stat st {};
   if (lstat(to.c_str(), &st) == 0)
     return EEXIST;
-  return rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+  return sys::Rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
 int ReadDirectoryEmpty(const std::string &name, bool &empty) {

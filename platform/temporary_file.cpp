@@ -10,6 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/system_calls.h"
+
 namespace platform {
 namespace {
 
@@ -70,7 +72,7 @@ bool CanBeNamed(int fd) {
 } // namespace
 
 int OpenUnnamedFile(const std::string &directory, mode_t mode) {
-  return open(directory.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+  return sys::Open(directory.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
 }
 
 TTemporaryFile::~TTemporaryFile() {
@@ -84,7 +86,7 @@ bool TTemporaryFile::Open(const std::string &directory, mode_t mode, int unnamed
       FFd = unnamedFd;
       return true;
     }
-    close(unnamedFd);
+    sys::Close(unnamedFd);
   } else if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
     return false;
   }
@@ -97,7 +99,7 @@ bool TTemporaryFile::CreateNamed(mode_t mode) {
     // leave it behind.
     FName = NextName(FDirectory);
     MarkInFlight(FName);
-    FFd = open(FName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    FFd = sys::Open(FName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (FFd >= 0)
       return true;
     if (errno != EEXIST)
@@ -115,7 +117,7 @@ bool TTemporaryFile::LinkUnnamed() {
   for (int attempt = 0; attempt < NameAttempts; ++attempt) {
     FName = NextName(FDirectory);
     MarkInFlight(FName);
-    if (linkat(AT_FDCWD, link.c_str(), AT_FDCWD, FName.c_str(), AT_SYMLINK_FOLLOW) == 0)
+    if (sys::LinkAt(AT_FDCWD, link.c_str(), AT_FDCWD, FName.c_str(), AT_SYMLINK_FOLLOW) == 0)
       return true;
     if (errno != EEXIST)
       break;
@@ -132,7 +134,7 @@ bool TTemporaryFile::Finish() {
     return false;
   int fd = FFd;
   FFd = -1;
-  return close(fd) == 0;
+  return sys::Close(fd) == 0;
 }
 
 void TTemporaryFile::Released() {
@@ -143,10 +145,10 @@ void TTemporaryFile::Released() {
 void TTemporaryFile::Discard() {
   int saved = errno;
   if (FFd >= 0)
-    close(FFd);
+    sys::Close(FFd);
   FFd = -1;
   if (!FName.empty())
-    unlink(FName.c_str());
+    sys::Unlink(FName.c_str());
   FName.clear();
   ClearInFlight();
   errno = saved;
