@@ -23,18 +23,19 @@ public:
 
   // Replaces the file's content. A regular file (or a new one) is written to a
   // temporary file beside it that is then renamed over it, carrying the old mode
-  // bits, extended attributes and ACL (and owner where permitted); an ACL that cannot
-  // be carried fails the write. A new file gets 0666 less the umask. The temporary
-  // file has no name until just before the rename where the file system allows. A
-  // device or FIFO is written directly and never replaced. A name for one of the
+  // bits, extended attributes and ACL (and owner where permitted); mode bits or an
+  // ACL that cannot be carried fail the write. A new file gets 0666 less the umask.
+  // The temporary file has no name until just before the rename where the file
+  // system allows. A device or FIFO is written directly and never replaced. A name for one of the
   // process's own descriptors (/dev/stdout, /dev/fd/N, /proc/self/fd/N) is written
   // to that descriptor as it stands: appending stays appending, a pipe gets the
   // text. A symbolic link is followed to the file it finally names, which is
   // rewritten; the link stays. A regular file with no write bit at all is never
   // overwritten, not even by root. When the rename is refused because the target
   // is a mount point, the content is written over the target where it stands, and
-  // only once the space for it is reserved. On failure the old file is whole and
-  // no temporary file is left.
+  // only once the space for it is reserved; a failure there puts the old content
+  // back. On failure the old file is whole and no temporary file is left (unless
+  // removing it is what fails).
   virtual bool WriteFileAtomic(const std::string &path, std::string_view content) = 0;
 
   // Copies `source` over `target` with the same safety as WriteFileAtomic; the
@@ -49,8 +50,9 @@ public:
 };
 
 // The real disk. Bytes, renames and space reservations pass through hooks that a
-// test double can fail on command, so that the clean-up paths are proven without a
-// broken disk.
+// test double can fail on command, and every system call through the fault plan of
+// platform/system_calls.h, so that the clean-up paths are proven without a broken
+// disk.
 class TRealFileSystem : public TFileSystem {
 public:
   bool ReadWholeFile(const std::string &path, std::string &data) override;
