@@ -67,21 +67,9 @@ int ResumeWrapped(lua_State *L) {
   return results;
 }
 
-// The type name the runtime's own argument errors give.
-std::string TypeNameForError(lua_State *L, int index) {
-  if (luaL_getmetafield(L, index, "__name") == LUA_TSTRING) {
-    std::string name = lua_tostring(L, -1);
-    lua_pop(L, 1);
-    return name;
-  }
-  if (lua_type(L, index) == LUA_TLIGHTUSERDATA)
-    return "light userdata";
-  return LuaTypeNameOf(L, index);
-}
-
 int Wrap(lua_State *L) {
   if (lua_type(L, 1) != LUA_TFUNCTION)
-    throw EScriptError::Argument(1, "function expected, got " + TypeNameForError(L, 1));
+    throw EScriptError::Argument(1, "function expected, got " + LuaTypeNameForError(L, 1));
   lua_State *co = lua_newthread(L);
   lua_pushvalue(L, 1);
   lua_xmove(L, co, 1);

@@ -5,10 +5,7 @@
 #include "engine/lua_exceptions.h"
 #include "platform/code_page.h"
 
-namespace {
-
-// The runtime's name for the type of an argument in "X expected, got Y".
-std::string TypeNameForError(lua_State *L, int index) {
+std::string LuaTypeNameForError(lua_State *L, int index) {
   if (luaL_getmetafield(L, index, "__name") == LUA_TSTRING) {
     std::string name = lua_tostring(L, -1);
     lua_pop(L, 1);
@@ -19,9 +16,11 @@ std::string TypeNameForError(lua_State *L, int index) {
   return luaL_typename(L, index);
 }
 
+namespace {
+
 [[noreturn]] void ThrowTypeError(lua_State *L, int index, const char *expected) {
   throw EScriptError::Argument(index, std::string(expected) + " expected, got " +
-                                          TypeNameForError(L, index));
+                                          LuaTypeNameForError(L, index));
 }
 
 bool IsNoneOrNil(lua_State *L, int index) {

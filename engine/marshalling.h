@@ -52,6 +52,9 @@ int LuaReturnNilMessageText(lua_State *L, TTextView message);
 
 // The runtime's type name of the value at index.
 TBytes LuaTypeNameOf(lua_State *L, int index);
+// The type name the runtime's own argument errors give ("X expected, got Y"):
+// a metatable's __name first, and "light userdata" for that kind.
+std::string LuaTypeNameForError(lua_State *L, int index);
 
 // Whole seconds from 1970-01-01 00:00 to the given local date-time.
 std::int64_t LuaUnixTime(DateTime value);

@@ -9,34 +9,11 @@
 #include <vector>
 
 #include "platform/file_attributes.h"
+#include "platform/owned_descriptor.h"
 #include "platform/system_calls.h"
 
 namespace platform {
 namespace {
-
-// Owns one open descriptor.
-class TOwnedDescriptor {
-public:
-  TOwnedDescriptor() = default;
-  ~TOwnedDescriptor() { Reset(-1); }
-  TOwnedDescriptor(const TOwnedDescriptor &) = delete;
-  TOwnedDescriptor &operator=(const TOwnedDescriptor &) = delete;
-  int Get() const { return FFd; }
-  void Reset(int fd) {
-    if (FFd >= 0)
-      sys::Close(FFd);
-    FFd = fd;
-  }
-  // The close a late write error shows up in.
-  bool Close() {
-    int fd = FFd;
-    FFd = -1;
-    return sys::Close(fd) == 0;
-  }
-
-private:
-  int FFd = -1;
-};
 
 std::vector<std::string> SplitParts(std::string_view relative) {
   std::vector<std::string> parts;

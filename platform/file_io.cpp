@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "platform/file_attributes.h"
+#include "platform/owned_descriptor.h"
 #include "platform/system_calls.h"
 #include "platform/temporary_file.h"
 
@@ -18,33 +19,6 @@ namespace {
 // Linux gives up on a chain of more than 40 links; so do we.
 constexpr int MaxLinkDepth = 40;
 constexpr int KeepTargetMode = -1;
-
-// Owns an open descriptor; Close reports the failure a late write error shows up as.
-class TDescriptor {
-public:
-  explicit TDescriptor(int fd) : FFd(fd) {}
-  ~TDescriptor() {
-    if (FFd >= 0)
-      sys::Close(FFd);
-  }
-  TDescriptor(const TDescriptor &) = delete;
-  TDescriptor &operator=(const TDescriptor &) = delete;
-  int Get() const { return FFd; }
-  bool IsOpen() const { return FFd >= 0; }
-  void Reset(int fd) {
-    if (FFd >= 0)
-      sys::Close(FFd);
-    FFd = fd;
-  }
-  bool Close() {
-    int fd = FFd;
-    FFd = -1;
-    return sys::Close(fd) == 0;
-  }
-
-private:
-  int FFd;
-};
 
 std::string DirectoryOf(const std::string &path) {
   size_t slash = path.find_last_of('/');
@@ -164,7 +138,7 @@ bool ReadDescriptor(int fd, const struct stat &info, std::string &data) {
 }
 
 bool OpenAndRead(const std::string &path, std::string &data, struct stat &info) {
-  TDescriptor fd(sys::Open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  TOwnedDescriptor fd(sys::Open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (!fd.IsOpen() || fstat(fd.Get(), &info) != 0)
     return false;
   if (S_ISDIR(info.st_mode)) {
@@ -177,7 +151,7 @@ bool OpenAndRead(const std::string &path, std::string &data, struct stat &info) 
 // Like OpenAndRead, for a file that must be a regular one: the open does not wait
 // for a FIFO's writer, and anything but a regular file is refused before reading.
 bool ReadRegularFile(const std::string &path, std::string &data, struct stat &info) {
-  TDescriptor fd(sys::Open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  TOwnedDescriptor fd(sys::Open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
   if (!fd.IsOpen() || fstat(fd.Get(), &info) != 0)
     return false;
   if (!S_ISREG(info.st_mode)) {
@@ -251,7 +225,7 @@ bool TRealFileSystem::ReserveSpace(int fd, size_t length) {
 }
 
 bool TRealFileSystem::WriteDirectly(const std::string &path, std::string_view content) {
-  TDescriptor fd(sys::Open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY));
+  TOwnedDescriptor fd(sys::Open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY));
   if (!fd.IsOpen() || !WriteBytes(fd.Get(), content))
     return false;
   return fd.Close();
@@ -272,7 +246,7 @@ bool TRealFileSystem::WriteFromStart(int fd, std::string_view content) {
 // Only bind-mounted targets come here, so the sync costs ordinary runs nothing.
 bool TRealFileSystem::RewriteInPlace(const std::string &path, std::string_view content) {
   constexpr int Flags = O_CLOEXEC | O_NOCTTY | O_NOFOLLOW;
-  TDescriptor fd(sys::Open(path.c_str(), O_RDWR | Flags));
+  TOwnedDescriptor fd(sys::Open(path.c_str(), O_RDWR | Flags));
   // A file we may write but not read is rewritten without the way back.
   bool canRestore = fd.IsOpen();
   if (!canRestore && errno == EACCES && faccessat(AT_FDCWD, path.c_str(), R_OK, AT_EACCESS) != 0)

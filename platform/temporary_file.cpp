@@ -1,5 +1,7 @@
 #include "platform/temporary_file.h"
 
+#include <functional>
+
 #include <atomic>
 #include <cerrno>
 #include <climits>
@@ -94,30 +96,26 @@ bool TTemporaryFile::Open(const std::string &directory, mode_t mode, int unnamed
 }
 
 bool TTemporaryFile::CreateNamed(mode_t mode) {
+  return TakeFreeName([this, mode](const std::string &name) {
+    FFd = sys::Open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    return FFd >= 0;
+  });
+}
+
+bool TTemporaryFile::LinkUnnamed() {
+  std::string link = "/proc/self/fd/" + std::to_string(FFd);
+  return TakeFreeName([&link](const std::string &name) {
+    return sys::LinkAt(AT_FDCWD, link.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
+  });
+}
+
+bool TTemporaryFile::TakeFreeName(const std::function<bool(const std::string &)> &create) {
   for (int attempt = 0; attempt < NameAttempts; ++attempt) {
     // Marked before it exists, so that no moment is left in which a signal would
     // leave it behind.
     FName = NextName(FDirectory);
     MarkInFlight(FName);
-    FFd = sys::Open(FName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-    if (FFd >= 0)
-      return true;
-    if (errno != EEXIST)
-      break;
-  }
-  int saved = errno;
-  FName.clear();
-  ClearInFlight();
-  errno = saved;
-  return false;
-}
-
-bool TTemporaryFile::LinkUnnamed() {
-  std::string link = "/proc/self/fd/" + std::to_string(FFd);
-  for (int attempt = 0; attempt < NameAttempts; ++attempt) {
-    FName = NextName(FDirectory);
-    MarkInFlight(FName);
-    if (sys::LinkAt(AT_FDCWD, link.c_str(), AT_FDCWD, FName.c_str(), AT_SYMLINK_FOLLOW) == 0)
+    if (create(FName))
       return true;
     if (errno != EEXIST)
       break;

@@ -4,6 +4,7 @@
 // named from the start and a terminating signal removes it on the way out.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <sys/types.h>
 
@@ -38,6 +39,9 @@ public:
 private:
   bool CreateNamed(mode_t mode);
   bool LinkUnnamed();
+  // Tries fresh names beside the target until `create` makes one (it fails with
+  // EEXIST for a name that is taken); the name is marked for the signal handler first.
+  bool TakeFreeName(const std::function<bool(const std::string &)> &create);
   void Discard();
 
   std::string FDirectory;
