@@ -35,8 +35,12 @@ void TLineRewriter::BuildIndex() const {
   FRefs.clear();
   // The processed lines: first those in the output, then the unchanged run.
   size_t irregular = 0;
-  for (size_t pos = 0; pos < FOutput.size();) {
-    if (irregular < FIrregular.size() && (FIrregular[irregular].OffsetAndKind >> 3) == pos) {
+  auto irregularAt = [&](size_t pos) {
+    return irregular < FIrregular.size() && (FIrregular[irregular].OffsetAndKind >> 3) == pos;
+  };
+  // An empty last line without line end sits at the very end of the output.
+  for (size_t pos = 0; pos < FOutput.size() || irregularAt(pos);) {
+    if (irregularAt(pos)) {
       const TRef &ref = FIrregular[irregular++];
       FRefs.push_back(ref);
       pos += ref.Length + LineEndBytes(EndOf(ref)).size();
@@ -94,7 +98,8 @@ void TLineRewriter::ReplaceCurrent(std::string_view text) {
     TRef ref = MakeRef(FOutput.size(), text.size(), true, FCurrentEnd);
     FOutput.append(text);
     FOutput.append(LineEndBytes(FCurrentEnd));
-    if (text.find('\n') != std::string_view::npos || (!text.empty() && text.back() == '\r'))
+    if (text.find('\n') != std::string_view::npos || (!text.empty() && text.back() == '\r') ||
+        (text.empty() && FCurrentEnd == LineEndNone))
       FIrregular.push_back(ref);
     if (FIndexed)
       FRefs[FKept] = ref;

@@ -64,8 +64,8 @@ private:
   size_t FNextStart = 0;
   size_t FKept = 0;     // processed lines that were kept
   size_t FRunStart = 0; // kept lines from here on are unchanged and still only in the source
-  // Rewritten lines whose text holds an LF or ends with CR: the output alone does
-  // not show where they end.
+  // Rewritten lines whose text holds an LF or ends with CR, or that are empty
+  // without line end: the output alone does not show where they end.
   std::vector<TRef> FIrregular;
   // The index, built on demand: kept lines first, the unprocessed ones from FRead on.
   mutable bool FIndexed = false;

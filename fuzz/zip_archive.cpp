@@ -1,0 +1,49 @@
+// TZipArchive::Load on any bytes; an archive that loads is saved and loaded again and
+// must come back with the same entries and comment.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "core/zip/zip_archive.h"
+#include "fuzz/fuzz_check.h"
+
+namespace {
+
+bool SameInfo(const TZipEntryInfo &a, const TZipEntryInfo &b) {
+  return a.FMadeByVersion == b.FMadeByVersion && a.FRequiredVersion == b.FRequiredVersion &&
+         a.FFlag == b.FFlag && a.FCompressionMethod == b.FCompressionMethod &&
+         a.FModifiedDateTime == b.FModifiedDateTime && a.FCrc32 == b.FCrc32 &&
+         a.FCompressedSize == b.FCompressedSize && a.FUncompressedSize == b.FUncompressedSize &&
+         a.FInternalAttributes == b.FInternalAttributes &&
+         a.FExternalAttributes == b.FExternalAttributes && a.FName == b.FName &&
+         a.FExtra == b.FExtra && a.FComment == b.FComment;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+  TZipArchive archive;
+  if (!archive.Load(std::string(reinterpret_cast<const char *>(data), size)))
+    return 0;
+  std::string first;
+  std::string contents[2];
+  bool readable[2];
+  FUZZ_CHECK(archive.Save(first), "a loaded archive of %zu bytes does not save", size);
+  TZipArchive again;
+  FUZZ_CHECK(again.Load(first), "the saved image of %zu bytes does not load", first.size());
+  FUZZ_CHECK(again.Count() == archive.Count(), "%zu entries became %zu", archive.Count(),
+             again.Count());
+  FUZZ_CHECK(again.Comment() == archive.Comment(), "the archive comment changed");
+  for (std::size_t i = 0; i < archive.Count(); ++i) {
+    FUZZ_CHECK(SameInfo(archive.Info(i), again.Info(i)), "the header fields of entry %zu changed",
+               i);
+    readable[0] = archive.Read(i, contents[0]);
+    readable[1] = again.Read(i, contents[1]);
+    FUZZ_CHECK(readable[0] == readable[1] && contents[0] == contents[1],
+               "entry %zu reads differently (%d, %d)", i, readable[0], readable[1]);
+  }
+  // A second save of the reloaded archive is the very same image.
+  std::string second;
+  FUZZ_CHECK(again.Save(second) && second == first, "the second save differs");
+  return 0;
+}
