@@ -20,15 +20,17 @@ bool IsCanonical(TTextView path, const TPathRules &rules) {
 }
 
 // No drive, a network prefix, or a letter and colon, once alternate separators are
-// read as separators.
+// read as separators ("\:" is a drive too, but no plausible one).
 bool PlausibleDrive(TTextView path, const TPathRules &rules) {
   TText text(path);
   for (char16_t &c : text)
     if (rules.FAlternateSeparator != 0 && c == rules.FAlternateSeparator)
       c = rules.FSeparator;
   const TText drive = PathDrive(text, rules);
-  return drive.empty() || IsPathSeparator(drive[0], rules) ||
-         (drive[0] >= u'A' && drive[0] <= u'Z') || (drive[0] >= u'a' && drive[0] <= u'z');
+  const bool network =
+      drive.size() >= 2 && IsPathSeparator(drive[0], rules) && IsPathSeparator(drive[1], rules);
+  return drive.empty() || network || (drive[0] >= u'A' && drive[0] <= u'Z') ||
+         (drive[0] >= u'a' && drive[0] <= u'z');
 }
 
 void CheckRules(TTextView path, TTextView other, bool windows) {
