@@ -73,9 +73,12 @@ void CheckRules(TTextView path, TTextView other, bool windows) {
     PATH_CHECK(combined.size() <= rules.FMaxPathLength || other.empty() || path.empty(),
                "combination longer than the limit");
     // An empty text combined with another gives the other as it is.
+    // (Unless, as above, a name with a colon came to the front.)
+    const TText combinedDrive = PathDrive(combined, rules);
+    const bool driveKept = combinedDrive == drive || combinedDrive == PathDrive(other, rules);
     PATH_CHECK(other.empty()  ? combined == path
                : path.empty() ? combined == other
-                              : IsCanonical(combined, rules),
+                              : IsCanonical(combined, rules) || !driveKept,
                "the combination is not canonical");
   } else {
     PATH_CHECK(combined == u"unchanged", "a failed combination changed the result");
