@@ -6,11 +6,16 @@
 TText PathExpandFrom(TTextView path, TTextView currentDirectory, const TPathRules &rules) {
   if (path.empty())
     return TText();
+  // Both texts, the current directory too: an alternate separator left in it would
+  // reach the result and read differently when the result is expanded again.
   TText text(path);
+  TText current(currentDirectory);
   if (rules.FAlternateSeparator != 0)
-    for (char16_t &c : text)
-      if (c == rules.FAlternateSeparator)
-        c = rules.FSeparator;
+    for (TText *t : {&text, &current})
+      for (char16_t &c : *t)
+        if (c == rules.FAlternateSeparator)
+          c = rules.FSeparator;
+  currentDirectory = current;
 
   TText drive = PathDrive(text, rules);
   TText full;

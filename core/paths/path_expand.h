@@ -9,8 +9,8 @@
 // cannot be read.
 TText PathExpand(TTextView path);
 
-// The same against a given current directory and rule set. Alternate separators
-// become the separator; under drives, a drive-relative path ("D:x") resolves against
+// The same against a given current directory and rule set. Alternate separators,
+// in both texts, become the separator; under drives, a drive-relative path ("D:x") resolves against
 // the current directory when that is on the same drive, else against the drive's
 // root, and a path starting with a separator against the current drive's root.
 // Empty when the path is empty, or relative with an empty current directory.

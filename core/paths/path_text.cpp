@@ -197,7 +197,17 @@ TText PathRelative(TTextView baseDirectory, TTextView target, const TPathRules &
     return TText(target);
 
   TText baseDirectoryPart = PathDirectoryPrefix(base, rules).substr(baseDrive.size());
-  TText targetDirectoryPart = PathDirectoryPrefix(target, rules).substr(targetDrive.size());
+  TText targetPrefix = PathDirectoryPrefix(target, rules);
+  TText targetName = PathFileName(target, rules);
+  TText targetDirectoryPart;
+  if (targetPrefix.size() >= targetDrive.size()) {
+    targetDirectoryPart = targetPrefix.substr(targetDrive.size());
+  } else {
+    // A network prefix alone ("\\server\share") ends inside its own last name: it
+    // stands for the root of the share.
+    targetDirectoryPart = TText(1, rules.FSeparator);
+    targetName.clear();
+  }
   TTextList baseNames = SplitDirectoryNames(baseDirectoryPart, rules);
   TTextList targetNames = SplitDirectoryNames(targetDirectoryPart, rules);
 
@@ -215,7 +225,7 @@ TText PathRelative(TTextView baseDirectory, TTextView target, const TPathRules &
     result += targetNames[i];
     result.push_back(rules.FSeparator);
   }
-  return result + PathFileName(target, rules);
+  return result + targetName;
 }
 
 bool PathCombine(TTextView first, TTextView second, TText &result, const TPathRules &rules) {

@@ -1,6 +1,7 @@
 #include "core/zip/zip_archive.h"
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 #include "platform/deflate.h"
@@ -15,6 +16,7 @@ constexpr std::size_t LocalHeaderSize = 30;
 constexpr std::size_t CentralHeaderSize = 46;
 constexpr std::size_t EndRecordSize = 22;
 constexpr std::size_t DataDescriptorSize = 16;
+constexpr int MaxEndRecordTries = 64;
 // Anything at or above this is a zip64 marker, or more than 32-bit fields can hold.
 constexpr std::uint64_t Limit32 = 0xFFFFFFFF;
 // Deflate cannot expand data by more than about 1032 to 1; a header that claims more
@@ -57,14 +59,16 @@ void PutU32(std::string &out, std::uint32_t value) {
   PutU16(out, value >> 16);
 }
 
-// The end record: the last signature whose comment fits into the rest of the image.
-bool FindEndRecord(const TReader &reader, std::size_t imageSize, std::size_t &position) {
+// The next candidate for the end record below limit (start with the image size): a
+// signature whose comment fits into the rest of the image.
+bool FindEndRecord(const TReader &reader, std::size_t imageSize, std::size_t limit,
+                   std::size_t &position) {
   if (imageSize < EndRecordSize)
     return false;
   std::size_t lowest = imageSize - EndRecordSize > ZipMaxFieldLength
                            ? imageSize - EndRecordSize - ZipMaxFieldLength
                            : 0;
-  for (std::size_t p = imageSize - EndRecordSize + 1; p-- > lowest;) {
+  for (std::size_t p = std::min(limit, imageSize - EndRecordSize + 1); p-- > lowest;) {
     if (reader.U32(p) == EndRecordSignature &&
         reader.U16(p + 20) <= imageSize - p - EndRecordSize) {
       position = p;
@@ -121,17 +125,49 @@ TBytes CutField(TBytesView text) {
 } // namespace
 
 bool TZipArchive::Load(std::string image) {
+  // The signature may also turn up inside the archive comment, so the candidates are
+  // tried from the end: the first whose central directory lies right before it and
+  // reads without fault is the end record. Failing that, the last signature whose
+  // comment fits is taken (something may lie between directory and end record). A
+  // bounded number of tries keeps a crafted image from costing quadratic time.
   TReader reader(image);
+  std::vector<TEntry> entries;
   std::size_t end = 0;
-  if (!FindEndRecord(reader, image.size(), end))
-    return false;
+  std::optional<std::size_t> last;
+  bool found = false;
+  std::size_t limit = image.size();
+  for (int tries = 0; tries < MaxEndRecordTries && FindEndRecord(reader, image.size(), limit, end);
+       ++tries, limit = end) {
+    if (!last)
+      last = end;
+    if (std::uint64_t(reader.U32(end + 16)) + reader.U32(end + 12) == end &&
+        ReadDirectory(image, end, entries)) {
+      found = true;
+      break;
+    }
+  }
+  if (!found) {
+    if (!last || !ReadDirectory(image, *last, entries))
+      return false;
+    end = *last;
+  }
+  FEntries = std::move(entries);
+  FComment = reader.Bytes(end + EndRecordSize, reader.U16(end + 20));
+  FImage = std::move(image);
+  return true;
+}
+
+// The central directory that the end record at end describes, with every entry's local
+// header checked.
+bool TZipArchive::ReadDirectory(std::string_view image, std::size_t end,
+                                std::vector<TEntry> &entries) {
+  TReader reader(image);
   std::uint16_t diskNumber = reader.U16(end + 4);
   std::uint16_t directoryDisk = reader.U16(end + 6);
   std::uint16_t entriesOnDisk = reader.U16(end + 8);
   std::uint16_t entryCount = reader.U16(end + 10);
   std::uint32_t directorySize = reader.U32(end + 12);
   std::uint32_t directoryOffset = reader.U32(end + 16);
-  std::uint16_t commentLength = reader.U16(end + 20);
   // Split archives and zip64 archives are not read.
   if (diskNumber != 0 || directoryDisk != 0 || entriesOnDisk != entryCount ||
       entryCount == 0xFFFF || directorySize == Limit32 || directoryOffset == Limit32)
@@ -139,15 +175,15 @@ bool TZipArchive::Load(std::string image) {
   if (directoryOffset > end || directorySize > end - directoryOffset)
     return false;
 
-  std::vector<TEntry> entries;
-  // Where each entry's local header and data lie, to find entries sharing bytes.
-  std::vector<std::pair<std::size_t, std::size_t>> ranges;
+  entries.clear();
   // Each record takes at least its fixed part, so a count that claims more is a lie.
   if (std::size_t(entryCount) * CentralHeaderSize > directorySize)
     return false;
   entries.reserve(entryCount);
+  // Where each entry's local header and data lie, to find entries sharing bytes.
+  std::vector<std::pair<std::size_t, std::size_t>> ranges;
   ranges.reserve(entryCount);
-  TReader directory(std::string_view(image).substr(directoryOffset, directorySize));
+  TReader directory(image.substr(directoryOffset, directorySize));
   std::size_t position = 0;
   for (std::size_t i = 0; i < entryCount; ++i) {
     if (!directory.Has(position, CentralHeaderSize) ||
@@ -202,10 +238,6 @@ bool TZipArchive::Load(std::string image) {
   for (std::size_t i = 1; i < ranges.size(); ++i)
     if (ranges[i].first < ranges[i - 1].second)
       return false;
-
-  FEntries = std::move(entries);
-  FComment = reader.Bytes(end + EndRecordSize, commentLength);
-  FImage = std::move(image);
   return true;
 }
 

@@ -91,6 +91,7 @@ private:
     std::string FData;
   };
 
+  static bool ReadDirectory(std::string_view image, std::size_t end, std::vector<TEntry> &entries);
   std::string_view Data(const TEntry &entry) const;
   std::uint64_t SavedSize() const;
 

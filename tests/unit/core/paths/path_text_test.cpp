@@ -207,6 +207,10 @@ TEST(PathText, RelativePathOnWindowsRules) {
       {uR"(\\srv\share\a)", uR"(\\SRV\Share\b\f)", uR"(..\b\f)"},
       {uR"(\\srv\share\a)", uR"(\\srv\other\a\f)", uR"(\\srv\other\a\f)"},
       {uR"(a\b)", uR"(a\c)", uR"(..\c)"},
+      // A share named alone is the root of the share.
+      {uR"(\\srv\share)", uR"(\\srv\share)", u""},
+      {uR"(\\srv\share\x)", uR"(\\srv\share)", uR"(..\)"},
+      {uR"(\\.C)", uR"(\\.C)", u""},
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(TextToBytes(c.base + u" -> " + c.target));
@@ -372,6 +376,9 @@ TEST(PathExpandFrom, WindowsRulesResolveAgainstCurrentDirectory) {
       {u"x", uR"(C:\)", uR"(C:\x)"},
       {u".", uR"(C:\)", uR"(C:\)"},
       {u"", uR"(C:\d)", u""},
+      // Alternate separators in the current directory do not reach the result.
+      {u"x", u"C:/d", uR"(C:\d\x)"},
+      {u"x", u"//srv/share/d", uR"(\\srv\share\d\x)"},
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(TextToBytes(c.path + u" in " + c.current));

@@ -346,3 +346,31 @@ TEST(ZipArchive, TrailingBytesAfterTheCommentAreTolerated) {
   ASSERT_TRUE(archive.Load(BuildArchive({StoredEntry("a", "abc")}, "note") + "junk"));
   EXPECT_EQ(archive.Comment(), "note");
 }
+
+// An end-record signature inside the archive comment is part of the comment: the
+// archive loads back with its entry and the whole comment.
+TEST(ZipArchive, EndRecordSignatureInTheCommentIsNotTakenForTheRecord) {
+  const std::string signature("PK\x05\x06", 4);
+  const std::string comments[] = {
+      signature + std::string(18, '\0'),                                 // a valid empty record
+      signature + std::string(4, '\0') + "\x01" + std::string(13, '\0'), // a broken one
+      "note " + signature + std::string(18, '\0') + "tail",
+      signature + std::string(16, '\0') + "\x04" + std::string(1, '\0') + "four",
+      signature,
+  };
+  for (const std::string &comment : comments) {
+    SCOPED_TRACE(comment.size());
+    TZipArchive archive;
+    ASSERT_TRUE(archive.Add("a.txt", "alpha", false, 0, 0));
+    archive.SetComment(comment);
+    std::string image;
+    ASSERT_TRUE(archive.Save(image));
+    TZipArchive loaded;
+    ASSERT_TRUE(loaded.Load(image));
+    ASSERT_EQ(loaded.Count(), 1u);
+    std::string content;
+    EXPECT_TRUE(loaded.Read(0, content));
+    EXPECT_EQ(content, "alpha");
+    EXPECT_EQ(loaded.Comment(), comment);
+  }
+}
