@@ -104,6 +104,8 @@ int ReadArgument(const std::vector<TText> &args, size_t &i, TRunSettings &settin
     settings.InPlace = true;
   } else if (IsOption(arg, u"/b|-b")) {
     settings.CreateBak = true;
+  } else if (IsOption(arg, u"/n|-n")) {
+    settings.DryRun = true;
   } else {
     if (!settings.ScriptFile.empty())
       return Reject(u"Fehler: Scriptdatei wurde bereits angegeben!");

@@ -13,4 +13,5 @@ struct TRunSettings {
   bool InPlace = false;
   bool CreateBak = false;
   bool InputHasWildcards = false;
+  bool DryRun = false; // /n: show the changes as a diff, write nothing
 };
