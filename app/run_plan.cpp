@@ -63,7 +63,8 @@ int ProcessInput(const TRunSettings &settings, std::optional<TText> fileName, bo
 
 TTextList SearchedInputs(const TRunSettings &settings) {
   std::vector<TSearchedFile> found;
-  for (TText &name : FindFiles(settings.InputFile, settings.SubDirs, false, true, false)) {
+  for (TText &name :
+       FindFiles(settings.InputFile, settings.SubDirs, false, true, false, settings.ExcludeNames)) {
     TSearchedFile file;
     if (!IsBackupName(name) && ReadSearchedFile(name, file))
       found.push_back(std::move(file));

@@ -14,4 +14,5 @@ struct TRunSettings {
   bool CreateBak = false;
   bool InputHasWildcards = false;
   bool DryRun = false; // /n: show the changes as a diff, write nothing
+  TText ExcludeNames;  // /x patterns, ";" separated, left out of searches
 };

@@ -1,4 +1,4 @@
-// The dry run (/n), through the real program.
+// The dry run (/n) and the exclusion list (/x), through the real program.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -176,6 +176,55 @@ TEST(DryRun, ScriptSideEffectsStillHappen) {
   EXPECT_TRUE(FileExists(dir.File("side.txt")));
   EXPECT_EQ(ReadFileBytes(dir.File("in.txt")), "a\n");
   EXPECT_EQ(r.Stdout, ReferenceDiff("a\n", "a!\n", "in.txt"));
+}
+
+std::vector<std::string> ProcessedFiles(const TProcessResult &r, const std::string &prefix) {
+  std::vector<std::string> files;
+  for (const std::string &line : r.StderrLines())
+    if (line.rfind("Bearbeite Datei " + prefix, 0) == 0)
+      files.push_back(line.substr(16 + prefix.size()));
+  return files;
+}
+
+struct TExcludeCase {
+  std::vector<std::string> Args; // /x options and anything else after the input
+  std::vector<std::string> Processed;
+};
+
+// Excluded names are left out of recursive and wildcard runs, matched like the input
+// pattern (ignoring case, wildcards, braces for regular expressions); an excluded
+// directory is not entered at all.
+TEST(Exclusion, LeavesOutMatchingFilesAndDirectories) {
+  TTempDir dir;
+  for (const char *sub : {"node_modules", "build", "src", "src/Build", "src/deep"})
+    ASSERT_EQ(mkdir(dir.File(sub).c_str(), 0755), 0);
+  for (const char *file : {"a.js", "app.min.js", "node_modules/m.js", "build/b.js", "src/s.js",
+                           "src/Build/sb.js", "src/deep/d.js", "src/deep/x.min.js"})
+    dir.Write(file, "x\n");
+  const TExcludeCase cases[] = {
+      {{"/s"},
+       {"/a.js", "/app.min.js", "/build/b.js", "/node_modules/m.js", "/src/Build/sb.js",
+        "/src/deep/d.js", "/src/deep/x.min.js", "/src/s.js"}},
+      {{"/s", "/x", "node_modules;build;*.min.js"}, {"/a.js", "/src/deep/d.js", "/src/s.js"}},
+      {{"/s", "-X", "node_modules", "/x", "BUILD", "/x", "*.MIN.JS"},
+       {"/a.js", "/src/deep/d.js", "/src/s.js"}},
+      {{"/s", "/x", "{^(src|node_.*)$}"}, {"/a.js", "/app.min.js", "/build/b.js"}},
+      {{"/s", "/x", "deep;?.js"}, {"/app.min.js", "/src/Build/sb.js"}},
+      {{"/x", "a.*"}, {"/app.min.js"}},
+  };
+  for (const TExcludeCase &c : cases) {
+    std::vector<std::string> args{"/n", "/c", Upper, "/i", dir.File("*.js")};
+    args.insert(args.end(), c.Args.begin(), c.Args.end());
+    TProcessResult r = RunRedevuvo(args);
+    EXPECT_EQ(r.ExitCode, 0) << r.Stderr;
+    EXPECT_EQ(ProcessedFiles(r, dir.Path()), c.Processed) << c.Args.back();
+  }
+  TProcessResult bad = RunRedevuvo({"/c", Upper, "/i", dir.File("*.js"), "/x", "{unclosed"});
+  EXPECT_EQ(bad.ExitCode, 1);
+  EXPECT_EQ(LastLine(bad), "Fehler: Ausschlussmuster ist ungültig!");
+  TProcessResult missing = RunRedevuvo({"/c", Upper, "/i", dir.File("*.js"), "/x"});
+  EXPECT_EQ(missing.ExitCode, 1);
+  EXPECT_NE(missing.Stderr.find("Aufruf:"), std::string::npos);
 }
 
 } // namespace
