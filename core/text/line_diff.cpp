@@ -137,14 +137,34 @@ std::vector<TLineEdit> DiffLines(const std::vector<std::string_view> &oldLines,
   };
   const std::vector<std::size_t> a = numbered(oldLines);
   const std::vector<std::size_t> b = numbered(newLines);
-  TMyers myers(a, b);
+  // A line found on one side only is deleted or inserted in every shortest script;
+  // the search runs over the other lines alone. A text rewritten throughout (every
+  // line changed) so costs no search at all instead of one quadratic in its length.
+  std::vector<bool> inOld(numbers.size(), false), inNew(numbers.size(), false);
+  for (std::size_t id : a)
+    inOld[id] = true;
+  for (std::size_t id : b)
+    inNew[id] = true;
+  std::vector<std::size_t> aShared, bShared, aAt, bAt;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (inNew[a[i]])
+      aShared.push_back(a[i]), aAt.push_back(i);
+  for (std::size_t j = 0; j < b.size(); ++j)
+    if (inOld[b[j]])
+      bShared.push_back(b[j]), bAt.push_back(j);
+  TMyers myers(aShared, bShared);
   myers.Run();
+  std::vector<bool> deleted(a.size(), true), inserted(b.size(), true);
+  for (std::size_t k = 0; k < aAt.size(); ++k)
+    deleted[aAt[k]] = myers.Deleted()[k];
+  for (std::size_t k = 0; k < bAt.size(); ++k)
+    inserted[bAt[k]] = myers.Inserted()[k];
   std::vector<TLineEdit> edits;
   std::size_t i = 0, j = 0;
   while (i < a.size() || j < b.size()) {
-    if (i < a.size() && myers.Deleted()[i])
+    if (i < a.size() && deleted[i])
       edits.push_back({TLineEdit::TKind::Delete, i++, j});
-    else if (j < b.size() && myers.Inserted()[j])
+    else if (j < b.size() && inserted[j])
       edits.push_back({TLineEdit::TKind::Insert, i, j++});
     else
       edits.push_back({TLineEdit::TKind::Keep, i++, j++});
