@@ -4,6 +4,7 @@
 
 #include "app/messages.h"
 #include "core/files/file_helpers.h"
+#include "core/files/file_search.h"
 #include "core/files/script_search.h"
 #include "core/paths/path_expand.h"
 #include "core/paths/path_text.h"
@@ -104,6 +105,17 @@ int ReadArgument(const std::vector<TText> &args, size_t &i, TRunSettings &settin
     settings.InPlace = true;
   } else if (IsOption(arg, u"/b|-b")) {
     settings.CreateBak = true;
+  } else if (IsOption(arg, u"/n|-n")) {
+    settings.DryRun = true;
+  } else if (IsOption(arg, u"/x|-x")) {
+    const TText *value = NextValue(args, i);
+    if (!value)
+      return UsageAfterBanner();
+    if (!IsValidNamePatternList(*value))
+      return Reject(u"Fehler: Ausschlussmuster ist ungültig!");
+    if (!settings.ExcludeNames.empty())
+      settings.ExcludeNames += u';';
+    settings.ExcludeNames += *value;
   } else {
     if (!settings.ScriptFile.empty())
       return Reject(u"Fehler: Scriptdatei wurde bereits angegeben!");

@@ -149,9 +149,21 @@ int RunScriptText(TFilterJob &job, const TText &text) {
   return status;
 }
 
-int WriteOutput(const TFilterJob &job, TBackupNames &backups) {
+TText OutputTarget(const TFilterJob &job) {
   const TText &outputName = job.Settings.OutputFile;
   const std::optional<TText> &inputName = job.InputName;
+  TText target;
+  if (job.InPlace)
+    target = inputName.value_or(TText());
+  else if (job.Settings.SubDirs || PathDirectory(outputName).empty())
+    target = JoinDirName(PathDirectory(inputName.value_or(TText())), PathFileName(outputName));
+  else
+    target = outputName;
+  return PathExpand(target);
+}
+
+int WriteOutput(const TFilterJob &job, TBackupNames &backups) {
+  const TText &outputName = job.Settings.OutputFile;
   const std::string &text = job.CurrentText;
   if (outputName.empty() && !job.InPlace) {
     if (platform::WriteStandardOutput(text) != text.size()) {
@@ -160,14 +172,7 @@ int WriteOutput(const TFilterJob &job, TBackupNames &backups) {
     }
     return StepOk;
   }
-  TText target;
-  if (job.InPlace)
-    target = inputName.value_or(TText());
-  else if (job.Settings.SubDirs || PathDirectory(outputName).empty())
-    target = JoinDirName(PathDirectory(inputName.value_or(TText())), PathFileName(outputName));
-  else
-    target = outputName;
-  target = PathExpand(target);
+  TText target = OutputTarget(job);
 
   platform::TFileSystem &files = platform::FileSystem();
   std::optional<TBytes> targetName = NativeFileName(target);

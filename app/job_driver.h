@@ -29,6 +29,11 @@ int RunScriptText(TFilterJob &job, const TText &text);
 // chooses and records.
 int WriteOutput(const TFilterJob &job, TBackupNames &backups);
 
+// The file WriteOutput writes the job's text to, when it does not go to standard
+// output: the input itself in place, else the output file (beside the input when
+// it names no directory, and always in a recursive run).
+TText OutputTarget(const TFilterJob &job);
+
 // The script file's bytes as script text: a byte-order mark selects UTF-8 or
 // UTF-16, lines are re-joined with CR LF, a NUL character ends the text.
 TText ScriptFileText(const std::string &bytes);

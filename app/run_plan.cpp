@@ -4,6 +4,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "app/dry_run.h"
 #include "app/job_driver.h"
 #include "app/messages.h"
 #include "core/files/file_helpers.h"
@@ -44,15 +45,17 @@ bool ReadSearchedFile(const TText &name, TSearchedFile &file) {
   return true;
 }
 
-// Read, run, write one input; the result of the last step that ran.
+// Read, run, write one input (in a dry run, show what the write would change); the
+// result of the last step that ran.
 int ProcessInput(const TRunSettings &settings, std::optional<TText> fileName, bool inPlace,
-                 TBackupNames &backups) {
+                 TBackupNames &backups, TDryRun &dryRun) {
   TFilterJob job(settings, std::move(fileName), inPlace);
   int result = ReadInput(job);
+  const std::string original = settings.DryRun ? job.CurrentText : std::string();
   if (result == StepOk)
     result = RunScript(job);
   if (result == StepOk)
-    result = WriteOutput(job, backups);
+    result = settings.DryRun ? dryRun.Preview(job, original) : WriteOutput(job, backups);
   return result;
 }
 
@@ -60,7 +63,8 @@ int ProcessInput(const TRunSettings &settings, std::optional<TText> fileName, bo
 
 TTextList SearchedInputs(const TRunSettings &settings) {
   std::vector<TSearchedFile> found;
-  for (TText &name : FindFiles(settings.InputFile, settings.SubDirs, false, true, false)) {
+  for (TText &name :
+       FindFiles(settings.InputFile, settings.SubDirs, false, true, false, settings.ExcludeNames)) {
     TSearchedFile file;
     if (!IsBackupName(name) && ReadSearchedFile(name, file))
       found.push_back(std::move(file));
@@ -82,12 +86,14 @@ TTextList SearchedInputs(const TRunSettings &settings) {
   return inputs;
 }
 
-int RunPlan(const TRunSettings &settings) {
+namespace {
+
+int RunInputs(const TRunSettings &settings, TDryRun &dryRun) {
   TBackupNames backups;
   if (settings.InputFile.empty())
-    return ProcessInput(settings, std::nullopt, false, backups);
+    return ProcessInput(settings, std::nullopt, false, backups, dryRun);
   if (!settings.SubDirs && !settings.InputHasWildcards)
-    return ProcessInput(settings, settings.InputFile, settings.InPlace, backups);
+    return ProcessInput(settings, settings.InputFile, settings.InPlace, backups, dryRun);
   // Every file in name order; the first file that fails ends the run. An empty file
   // has nothing to edit and is no reason to leave the rest of a tree untouched.
   int result = StepOk;
@@ -97,9 +103,19 @@ int RunPlan(const TRunSettings &settings) {
                    ShortenPath(file, 63, TShortenMode::Alternating));
       continue;
     }
-    result = ProcessInput(settings, file, settings.InPlace, backups);
+    result = ProcessInput(settings, file, settings.InPlace, backups, dryRun);
     if (result != StepOk)
       break;
   }
+  return result;
+}
+
+} // namespace
+
+int RunPlan(const TRunSettings &settings) {
+  TDryRun dryRun;
+  const int result = RunInputs(settings, dryRun);
+  if (settings.DryRun)
+    dryRun.ShowSummary();
   return result;
 }

@@ -13,4 +13,6 @@ struct TRunSettings {
   bool InPlace = false;
   bool CreateBak = false;
   bool InputHasWildcards = false;
+  bool DryRun = false; // /n: show the changes as a diff, write nothing
+  TText ExcludeNames;  // /x patterns, ";" separated, left out of searches
 };

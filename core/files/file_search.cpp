@@ -58,6 +58,7 @@ struct TSearchOptions {
   bool FHidden = false;
   bool FFiles = false;
   bool FDirs = false;
+  TSearchPlan *FExclude = nullptr; // names left out, directories not descended into
 };
 
 // An entry the search keeps: the directory it was found in (as searched), its name as
@@ -92,6 +93,32 @@ bool MatchWildcardShaped(TTextView upperName, const TNamePattern &pattern) {
   return MatchWildcard(upperName, pattern.FWildcard, false, false);
 }
 
+// Compiles the ";" separated patterns of names into the plan; false when one of them
+// is unusable.
+bool AddPatterns(TSearchPlan &plan, TTextView names, bool withExpressions) {
+  plan.FMatchesAll = plan.FMatchesAll || names == u"*";
+  for (TText &token : TokenList(names, u";", true, true, true)) {
+    if (token.empty())
+      continue;
+    TNamePattern pattern;
+    if (withExpressions && token.front() == u'{') {
+      if (token.size() < 2 || token.back() != u'}')
+        return false;
+      pattern.FExpression = platform::TRegularExpression::Compile(
+          TTextView(token).substr(1, token.size() - 2), true, true);
+      if (!pattern.FExpression)
+        return false;
+    } else {
+      pattern.FEndsWithDot = token.back() == u'.';
+      pattern.FWildcard = std::move(token);
+      ToUpperInPlace(pattern.FWildcard);
+      pattern.FShape = ShapeOf(pattern.FWildcard);
+    }
+    plan.FPatterns.push_back(std::move(pattern));
+  }
+  return true;
+}
+
 // Start directory and compiled patterns; nullopt when the search can find nothing or
 // its patterns are unusable.
 std::optional<TSearchPlan> PrepareSearch(TTextView mask, bool withExpressions) {
@@ -109,26 +136,8 @@ std::optional<TSearchPlan> PrepareSearch(TTextView mask, bool withExpressions) {
   TText names = Trim(PathFileName(mask));
   if (names.empty())
     names.assign(1, u'*');
-  plan.FMatchesAll = names == u"*";
-  for (TText &token : TokenList(names, u";", true, true, true)) {
-    if (token.empty())
-      continue;
-    TNamePattern pattern;
-    if (withExpressions && token.front() == u'{') {
-      if (token.size() < 2 || token.back() != u'}')
-        return std::nullopt;
-      pattern.FExpression = platform::TRegularExpression::Compile(
-          TTextView(token).substr(1, token.size() - 2), true, true);
-      if (!pattern.FExpression)
-        return std::nullopt;
-    } else {
-      pattern.FEndsWithDot = token.back() == u'.';
-      pattern.FWildcard = std::move(token);
-      ToUpperInPlace(pattern.FWildcard);
-      pattern.FShape = ShapeOf(pattern.FWildcard);
-    }
-    plan.FPatterns.push_back(std::move(pattern));
-  }
+  if (!AddPatterns(plan, names, withExpressions))
+    return std::nullopt;
   return plan;
 }
 
@@ -234,6 +243,13 @@ bool Traverse(TSearchPlan &plan, const TSearchOptions &options, TOnEntry onEntry
       if (entry.FName[0] == '.' && !options.FHidden)
         continue;
       HostNameOf(entry.FName, name);
+      if (options.FExclude) {
+        const TNameMatch excluded = MatchName(*options.FExclude, name);
+        if (excluded == TNameMatch::Failed)
+          return false;
+        if (excluded == TNameMatch::Yes)
+          continue;
+      }
       nativePath.assign(nativePrefix).append(entry.FName);
       TEntryKind kind = entry.FKind;
       if (kind == TEntryKind::Unknown) {
@@ -351,14 +367,28 @@ bool FindDataOf(const TFoundEntry &entry, TFileFindData &data) {
 } // namespace
 
 TTextList FindFiles(TTextView mask, bool subdirs, bool hidden, bool files, bool dirs) {
+  return FindFiles(mask, subdirs, hidden, files, dirs, u"");
+}
+
+bool IsValidNamePatternList(TTextView names) {
+  TSearchPlan plan;
+  return AddPatterns(plan, names, true);
+}
+
+TTextList FindFiles(TTextView mask, bool subdirs, bool hidden, bool files, bool dirs,
+                    TTextView excludeNames) {
   std::optional<TSearchPlan> plan = PrepareSearch(mask, true);
   if (!plan)
     return {};
+  TSearchPlan exclude;
+  if (!AddPatterns(exclude, excludeNames, true))
+    return {};
   TTextList result;
-  const bool complete =
-      Traverse(*plan, TSearchOptions{subdirs, hidden, files, dirs}, [&](const TFoundEntry &entry) {
-        result.push_back(Concatenated(entry.FPathPrefix, entry.FName));
-      });
+  const TSearchOptions options{subdirs, hidden, files, dirs,
+                               exclude.FPatterns.empty() ? nullptr : &exclude};
+  const bool complete = Traverse(*plan, options, [&](const TFoundEntry &entry) {
+    result.push_back(Concatenated(entry.FPathPrefix, entry.FName));
+  });
   if (!complete)
     return {};
   TTextList sorted;

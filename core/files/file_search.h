@@ -33,5 +33,15 @@
 // The full names of the entries found: the directory as searched, a separator, the name.
 TTextList FindFiles(TTextView mask, bool subdirs, bool hidden, bool files, bool dirs);
 
+// FindFiles leaving out every entry whose name matches one of the ";" separated
+// patterns of excludeNames (matched as the mask's patterns are); a directory left
+// out is not descended into either.
+TTextList FindFiles(TTextView mask, bool subdirs, bool hidden, bool files, bool dirs,
+                    TTextView excludeNames);
+
+// True when every pattern of a ";" separated list would be usable in a search
+// (braces closed, regular expressions compiling).
+bool IsValidNamePatternList(TTextView names);
+
 // The records of the entries found; braces have no special meaning in the patterns.
 TFileList FindFileInfos(TTextView mask, bool subdirs, bool hidden, bool files, bool dirs);

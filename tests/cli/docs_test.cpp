@@ -301,7 +301,7 @@ TEST(Docs, ManPageNamesEveryOptionAndFunction) {
   EXPECT_GT(names.size(), 90u);
   for (const std::string &name : names)
     EXPECT_TRUE(NamesWhole(man, name)) << name << " is missing from docs/redevuvo.1";
-  for (const char *option : {"/c", "/i", "/o", "/s", "/p", "/b", "/?"})
+  for (const char *option : {"/c", "/i", "/o", "/s", "/p", "/b", "/n", "/x", "/?"})
     EXPECT_NE(man.find(option), std::string::npos) << option << " is missing from the man page";
 }
 
