@@ -124,7 +124,15 @@ int RunScriptText(TFilterJob &job, const TText &text) {
   }
   // The status of a run that a host failure ended after the chunk returned.
   constexpr int HostFailedLate = 2;
-  int status = host.RunChunk(TextToBytes(text));
+  const TRunSettings &settings = job.Settings;
+  int status = 0;
+  if (settings.HasScriptArguments)
+    status = host.SetArgTable(settings.ScriptFile.empty()
+                                  ? std::string("/c")
+                                  : platform::AnsiCodePage().EncodeLossless(settings.ScriptFile),
+                              settings.ScriptArguments);
+  if (status == 0)
+    status = host.RunChunk(TextToBytes(text), settings.ScriptArguments);
   bool failureReported = false;
   if (status != 0) {
     failureReported = host.HostFailed();

@@ -2,6 +2,9 @@
 // driver and the PWL table read them through the job they belong to.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "core/text/text.h"
 
 struct TRunSettings {
@@ -13,4 +16,8 @@ struct TRunSettings {
   bool InPlace = false;
   bool CreateBak = false;
   bool InputHasWildcards = false;
+  // The arguments after "--", for the script's arg table and varargs (bytes as
+  // given). Without "--" the script gets neither.
+  bool HasScriptArguments = false;
+  std::vector<std::string> ScriptArguments;
 };
