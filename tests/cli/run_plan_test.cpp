@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <thread>
@@ -139,7 +141,10 @@ TEST(RunPlan, RunStopsAtTheFirstFailingFile) {
   dir.Write("3.txt", "three\n");
   TProcessResult r = RunRedevuvo({"/c", Upper, "/i", dir.Path() + "/*.txt"});
   EXPECT_EQ(r.ExitCode, 1);
-  EXPECT_EQ(r.StderrLines().back(), "Fehler: Kann nicht in Ausgabedatei schreiben!");
+  auto lines = r.StderrLines();
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_EQ(lines[lines.size() - 2], "Fehler: Kann nicht in Ausgabedatei schreiben!");
+  EXPECT_EQ(lines.back(), "  Datei: " + dir.File("2.txt") + ": " + std::strerror(EACCES));
   EXPECT_EQ(ReadFileBytes(dir.File("1.txt")), "ONE\n");
   EXPECT_EQ(ReadFileBytes(dir.File("2.txt")), "read-only\n");
   EXPECT_EQ(ReadFileBytes(dir.File("3.txt")), "three\n");
