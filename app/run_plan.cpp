@@ -1,6 +1,7 @@
 #include "app/run_plan.h"
 
 #include <optional>
+#include <string>
 #include <unordered_set>
 #include <vector>
 
@@ -44,12 +45,22 @@ bool ReadSearchedFile(const TText &name, TSearchedFile &file) {
   return true;
 }
 
+TText NumberText(size_t n) {
+  std::string digits = std::to_string(n);
+  return TText(digits.begin(), digits.end());
+}
+
 // Read, run, write one input; the result of the last step that ran.
+// With `changed`, tells whether the text written differs from the text read.
 int ProcessInput(const TRunSettings &settings, std::optional<TText> fileName, bool inPlace,
-                 TBackupNames &backups) {
+                 TBackupNames &backups, bool *changed = nullptr) {
   TFilterJob job(settings, std::move(fileName), inPlace);
   int result = ReadInput(job);
-  if (result == StepOk)
+  if (result == StepOk && changed) {
+    std::string original = job.CurrentText;
+    result = RunScript(job);
+    *changed = job.CurrentText != original;
+  } else if (result == StepOk)
     result = RunScript(job);
   if (result == StepOk)
     result = WriteOutput(job, backups);
@@ -91,15 +102,28 @@ int RunPlan(const TRunSettings &settings) {
   // Every file in name order; the first file that fails ends the run. An empty file
   // has nothing to edit and is no reason to leave the rest of a tree untouched.
   int result = StepOk;
-  for (const TText &file : SearchedInputs(settings)) {
+  TTextList inputs = SearchedInputs(settings);
+  size_t processed = 0, changedCount = 0, skipped = 0;
+  for (const TText &file : inputs) {
     if (FileSizeByName(file) == 0) {
       WriteMessage(u"Hinweis: Datei ist leer, übersprungen: " +
                    ShortenPath(file, 63, TShortenMode::Alternating));
+      ++skipped;
       continue;
     }
-    result = ProcessInput(settings, file, settings.InPlace, backups);
+    bool changed = false;
+    result = ProcessInput(settings, file, settings.InPlace, backups, &changed);
     if (result != StepOk)
       break;
+    ++processed;
+    changedCount += changed ? 1 : 0;
   }
+  // A search that found nothing stays silent; after a failure the counts say how far
+  // the run got.
+  if (!inputs.empty())
+    WriteMessage(u"Zusammenfassung: " + NumberText(processed) +
+                 (processed == 1 ? u" Datei" : u" Dateien") + u" bearbeitet, " +
+                 NumberText(changedCount) + u" geändert, " + NumberText(skipped) +
+                 u" übersprungen");
   return result;
 }
