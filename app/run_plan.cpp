@@ -51,7 +51,8 @@ TText NumberText(size_t n) {
 }
 
 // Read, run, write one input; the result of the last step that ran.
-// With `changed`, tells whether the text written differs from the text read.
+// With `changed`, tells whether the text written differs from the text read; the
+// copy of the text read is made only for runs that report a summary.
 int ProcessInput(const TRunSettings &settings, std::optional<TText> fileName, bool inPlace,
                  TBackupNames &backups, bool *changed = nullptr) {
   TFilterJob job(settings, std::move(fileName), inPlace);
