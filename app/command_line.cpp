@@ -163,8 +163,16 @@ bool WantsUsage(const std::vector<TText> &args) {
 
 int ReadCommandLine(const std::vector<TText> &args, TRunSettings &settings) {
   settings = TRunSettings{};
-  for (size_t i = 0; i < args.size(); ++i)
+  for (size_t i = 0; i < args.size(); ++i) {
+    // Everything after "--" belongs to the script, options included.
+    if (args[i] == u"--") {
+      settings.HasScriptArguments = true;
+      for (size_t k = i + 1; k < args.size(); ++k)
+        settings.ScriptArguments.push_back(platform::AnsiCodePage().EncodeLossless(args[k]));
+      break;
+    }
     if (int result = ReadArgument(args, i, settings); result != Continue)
       return result;
+  }
   return AdjustSettings(settings);
 }

@@ -1,5 +1,8 @@
 #include "app/job_driver.h"
 
+#include <cerrno>
+#include <cstring>
+
 #include "app/backup_names.h"
 #include "app/messages.h"
 #include "core/files/file_helpers.h"
@@ -14,14 +17,28 @@
 
 namespace {
 
+// The system's reason is taken right where a call failed (into `error`): writing a
+// message in between could change errno. A name the system cannot be given is
+// reported as an invalid character sequence.
+void ReportFileError(const TText &path, int error) {
+  WriteMessage(u"  Datei: " + path + u": " + BytesToText(std::strerror(error)));
+}
+
 // An input too large for the memory left is a read failure, not a crash.
-bool ReadInputFile(const TText &fileName, std::string &data) {
+bool ReadNamedFile(const TText &fileName, std::string &data, int &error) {
   std::optional<TBytes> name = NativeFileName(fileName);
-  try {
-    return name && platform::FileSystem().ReadWholeFile(*name, data);
-  } catch (const std::bad_alloc &) {
+  if (!name) {
+    error = EILSEQ;
     return false;
   }
+  try {
+    if (platform::FileSystem().ReadWholeFile(*name, data))
+      return true;
+    error = errno;
+  } catch (const std::bad_alloc &) {
+    error = ENOMEM;
+  }
+  return false;
 }
 
 bool ReadInputStdin(std::string &data) {
@@ -33,21 +50,31 @@ bool ReadInputStdin(std::string &data) {
 }
 
 // The backup copy holds the whole file in memory; running out of it fails the copy.
-bool CopyBackup(const TBytes &target, const TBytes &backup) {
+bool CopyBackup(const TBytes &target, const TBytes &backup, int &error) {
   try {
-    return platform::FileSystem().CopyToBackup(target, backup);
+    if (platform::FileSystem().CopyToBackup(target, backup))
+      return true;
+    error = errno;
   } catch (const std::bad_alloc &) {
-    return false;
+    error = ENOMEM;
   }
+  return false;
 }
 
 // An in-place run locks its input before reading it. A file that cannot be locked
 // is not read: rewriting it unlocked could undo a concurrent run's edit.
-bool LockForRewrite(TFilterJob &job) {
+bool LockForRewrite(TFilterJob &job, int &error) {
   if (!job.InPlace)
     return true;
   std::optional<TBytes> name = NativeFileName(*job.InputName);
-  return name && job.Lock.Lock(*name);
+  if (!name) {
+    error = EILSEQ;
+    return false;
+  }
+  if (job.Lock.Lock(*name))
+    return true;
+  error = errno;
+  return false;
 }
 
 } // namespace
@@ -70,8 +97,10 @@ int ReadInput(TFilterJob &job) {
   std::string data;
   if (const std::optional<TText> &fileName = job.InputName) {
     WriteMessage(u"Bearbeite Datei " + ShortenPath(*fileName, 63, TShortenMode::Alternating));
-    if (!LockForRewrite(job) || !ReadInputFile(*fileName, data)) {
+    int error = 0;
+    if (!LockForRewrite(job, error) || !ReadNamedFile(*fileName, data, error)) {
       WriteMessage(u"Fehler: Kann nicht von Eingabedatei lesen!");
+      ReportFileError(*fileName, error);
       return StepIoFailed;
     }
     if (data.empty()) {
@@ -103,9 +132,10 @@ int RunScript(TFilterJob &job) {
     return RunScriptText(job, settings.ScriptCommands) == 0 ? StepOk : StepScriptFailed;
   std::string bytes;
   // The file was found when the command line was read; it may have gone since.
-  std::optional<TBytes> name = NativeFileName(settings.ScriptFile);
-  if (!name || !platform::FileSystem().ReadWholeFile(*name, bytes)) {
+  int error = 0;
+  if (!ReadNamedFile(settings.ScriptFile, bytes, error)) {
     WriteMessage(u"Fehler: Kann Scriptdatei nicht lesen!");
+    ReportFileError(settings.ScriptFile, error);
     return StepScriptFailed;
   }
   return RunScriptText(job, ScriptFileText(bytes)) == 0 ? StepOk : StepScriptFailed;
@@ -124,14 +154,29 @@ int RunScriptText(TFilterJob &job, const TText &text) {
   }
   // The status of a run that a host failure ended after the chunk returned.
   constexpr int HostFailedLate = 2;
-  int status = host.RunChunk(TextToBytes(text));
+  const TRunSettings &settings = job.Settings;
+  int status = 0;
+  if (settings.HasScriptArguments)
+    status = host.SetArgTable(settings.ScriptFile.empty()
+                                  ? std::string("/c")
+                                  : platform::AnsiCodePage().EncodeLossless(settings.ScriptFile),
+                              settings.ScriptArguments);
+  if (status == 0)
+    status = host.RunChunk(TextToBytes(text), settings.ScriptArguments);
+  // The engine's message names a chunk by its first line; the line before it says
+  // which script file failed.
+  auto reportFailure = [&settings](const TText &message) {
+    if (!settings.ScriptFile.empty())
+      WriteMessage(u"Fehler in Scriptdatei " + settings.ScriptFile + u":");
+    WriteMessage(message);
+  };
   bool failureReported = false;
   if (status != 0) {
     failureReported = host.HostFailed();
     if (failureReported)
-      WriteMessage(BytesToText(host.HostFailure()));
+      reportFailure(BytesToText(host.HostFailure()));
     else
-      WriteMessage(host.ErrorTextOnTop());
+      reportFailure(host.ErrorTextOnTop());
   }
   try {
     host.Close();
@@ -142,7 +187,7 @@ int RunScriptText(TFilterJob &job, const TText &text) {
   // Finalisers run while the state closes; a host failure in one fails the run
   // just as one during the chunk does.
   if (host.HostFailed() && !failureReported) {
-    WriteMessage(BytesToText(host.HostFailure()));
+    reportFailure(BytesToText(host.HostFailure()));
     if (status == 0)
       status = HostFailedLate;
   }
@@ -186,15 +231,22 @@ int WriteOutput(const TFilterJob &job, TBackupNames &backups) {
                      ShortenPath(*backupText, 63, TShortenMode::Alternating) +
                      u", der kurze Name gehört in diesem Lauf einer anderen Datei");
       std::optional<TBytes> backup = NativeFileName(*backupText);
-      if (!backup || !CopyBackup(*targetName, *backup)) {
+      int error = EILSEQ;
+      if (!backup || !CopyBackup(*targetName, *backup, error)) {
         WriteMessage(u"Fehler: Kann keine Sicherungskopie erstellen!");
+        ReportFileError(*backupText, error);
         return StepIoFailed;
       }
       backups.Written(*backupText, target);
     }
   }
-  if (target.empty() || !targetName || !files.WriteFileAtomic(*targetName, text)) {
+  int error = target.empty() ? ENOENT : EILSEQ;
+  bool written = !target.empty() && targetName && files.WriteFileAtomic(*targetName, text);
+  if (!written && !target.empty() && targetName)
+    error = errno;
+  if (!written) {
     WriteMessage(u"Fehler: Kann nicht in Ausgabedatei schreiben!");
+    ReportFileError(target, error);
     return StepIoFailed;
   }
   return StepOk;

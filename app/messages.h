@@ -11,3 +11,11 @@ void ShowBanner(bool withContact);
 
 // The banner without contact line, then the usage text.
 void ShowUsage();
+
+// The usage text without banner and a pointer to the manual page, on standard
+// output (--help). Returns the exit code: 0, or 1 when the text could not be written.
+int ShowHelp();
+
+// The product name and version as the banner shows them, on standard output
+// (--version). Returns the exit code as ShowHelp does.
+int ShowVersion();

@@ -16,6 +16,11 @@ int RunFrontEnd(int argc, char **argv) {
   // the command line reader turns the script commands into script text.
   for (int i = 1; i < argc; ++i)
     args.push_back(platform::AnsiCodePage().DecodeLossless(argv[i]));
+  // Help and version asked for alone are answers, not a run: no banner, exit 0.
+  if (args.size() == 1 && IsOneOf(args[0], u"--help|-h", true, u"|"))
+    return ShowHelp();
+  if (args.size() == 1 && IsOneOf(args[0], u"--version", true, u"|"))
+    return ShowVersion();
   if (WantsUsage(args)) {
     ShowUsage();
     return 1;

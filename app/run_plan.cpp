@@ -1,6 +1,7 @@
 #include "app/run_plan.h"
 
 #include <optional>
+#include <string>
 #include <unordered_set>
 #include <vector>
 
@@ -45,15 +46,25 @@ bool ReadSearchedFile(const TText &name, TSearchedFile &file) {
   return true;
 }
 
+TText NumberText(size_t n) {
+  std::string digits = std::to_string(n);
+  return TText(digits.begin(), digits.end());
+}
+
 // Read, run, write one input (in a dry run, show what the write would change); the
-// result of the last step that ran.
+// result of the last step that ran. With `changed`, tells whether the script changed
+// the text; the copy of the text read is made only for runs that need it.
 int ProcessInput(const TRunSettings &settings, std::optional<TText> fileName, bool inPlace,
-                 TBackupNames &backups, TDryRun &dryRun) {
+                 TBackupNames &backups, TDryRun &dryRun, bool *changed = nullptr) {
   TFilterJob job(settings, std::move(fileName), inPlace);
   int result = ReadInput(job);
-  const std::string original = settings.DryRun ? job.CurrentText : std::string();
+  std::string original;
+  if (result == StepOk && (settings.DryRun || changed))
+    original = job.CurrentText;
   if (result == StepOk)
     result = RunScript(job);
+  if (result == StepOk && changed)
+    *changed = job.CurrentText != original;
   if (result == StepOk)
     result = settings.DryRun ? dryRun.Preview(job, original) : WriteOutput(job, backups);
   return result;
@@ -97,16 +108,29 @@ int RunInputs(const TRunSettings &settings, TDryRun &dryRun) {
   // Every file in name order; the first file that fails ends the run. An empty file
   // has nothing to edit and is no reason to leave the rest of a tree untouched.
   int result = StepOk;
-  for (const TText &file : SearchedInputs(settings)) {
+  TTextList inputs = SearchedInputs(settings);
+  size_t processed = 0, changedCount = 0, skipped = 0;
+  for (const TText &file : inputs) {
     if (FileSizeByName(file) == 0) {
       WriteMessage(u"Hinweis: Datei ist leer, übersprungen: " +
                    ShortenPath(file, 63, TShortenMode::Alternating));
+      ++skipped;
       continue;
     }
-    result = ProcessInput(settings, file, settings.InPlace, backups, dryRun);
+    bool changed = false;
+    result = ProcessInput(settings, file, settings.InPlace, backups, dryRun, &changed);
     if (result != StepOk)
       break;
+    ++processed;
+    changedCount += changed ? 1 : 0;
   }
+  // A search that found nothing stays silent; after a failure the counts say how far
+  // the run got.
+  if (!inputs.empty())
+    WriteMessage(u"Zusammenfassung: " + NumberText(processed) +
+                 (processed == 1 ? u" Datei" : u" Dateien") + u" bearbeitet, " +
+                 NumberText(changedCount) + u" geändert, " + NumberText(skipped) +
+                 u" übersprungen");
   return result;
 }
 

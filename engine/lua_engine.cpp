@@ -135,7 +135,28 @@ int TLua::DoString(const TText &value) {
   return status;
 }
 
+namespace {
+
+// Runs protected, with the loaded chunk and the arguments (light userdata) on the
+// stack: pushing many arguments can run out of stack or memory, and that must fail
+// the run with a message, not end the program. No C++ object lives in this frame.
+int CallWithArguments(lua_State *L) {
+  const auto *args = static_cast<const std::vector<std::string> *>(lua_touserdata(L, 2));
+  lua_settop(L, 1);
+  luaL_checkstack(L, static_cast<int>(args->size()), "too many script arguments");
+  for (size_t i = 0; i < args->size(); ++i)
+    lua_pushlstring(L, (*args)[i].data(), (*args)[i].size());
+  lua_call(L, static_cast<int>(args->size()), 0);
+  return 0;
+}
+
+} // namespace
+
 int TLua::RunChunk(const std::string &code) {
+  return RunChunk(code, {});
+}
+
+int TLua::RunChunk(const std::string &code, const std::vector<std::string> &args) {
   Open();
   // Messages name a string chunk by its first line. Script files are joined with
   // CR LF, and a CR inside a console message sends the cursor back over it, so the
@@ -146,8 +167,14 @@ int TLua::RunChunk(const std::string &code) {
     name.erase(lineBreak - 1, 1);
   int status =
       luaL_loadbufferx(FLuaState, code.data(), std::strlen(code.c_str()), name.c_str(), nullptr);
-  if (status == LUA_OK)
+  if (status == LUA_OK && args.empty())
     status = lua_pcall(FLuaState, 0, 0, 0);
+  else if (status == LUA_OK) {
+    lua_pushcfunction(FLuaState, CallWithArguments);
+    lua_insert(FLuaState, -2);
+    lua_pushlightuserdata(FLuaState, const_cast<std::vector<std::string> *>(&args));
+    status = lua_pcall(FLuaState, 2, 0, 0);
+  }
   return status;
 }
 

@@ -99,6 +99,9 @@ public:
   // Loads code as one chunk from a string and calls it protected, with no
   // arguments, no results and no message handler. Returns the status.
   int RunChunk(const std::string &code);
+  // The same, with the arguments handed to the chunk as its varargs (strings,
+  // bytes as given), in order.
+  int RunChunk(const std::string &code, const std::vector<std::string> &args);
   // The error value on top of the stack as text: a string or a number in its
   // string form; anything else gives the empty text.
   TText ErrorTextOnTop() const;

@@ -15,6 +15,11 @@ public:
 
   void Open() override;
 
+  // Sets the global table arg as the stand-alone interpreter does: arg[0] the
+  // script's name, arg[1], arg[2], ... the arguments (bytes as given). Returns the
+  // status (0 = success; else the message is on top of the stack).
+  int SetArgTable(const std::string &scriptName, const std::vector<std::string> &args);
+
   // Writes one printed line to standard error (no console conversion).
   void PrintOutput(const TText &msg);
 

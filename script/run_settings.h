@@ -2,6 +2,9 @@
 // driver and the PWL table read them through the job they belong to.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "core/text/text.h"
 
 struct TRunSettings {
@@ -15,4 +18,8 @@ struct TRunSettings {
   bool InputHasWildcards = false;
   bool DryRun = false; // /n: show the changes as a diff, write nothing
   TText ExcludeNames;  // /x patterns, ";" separated, left out of searches
+  // The arguments after "--", for the script's arg table and varargs (bytes as
+  // given). Without "--" the script gets neither.
+  bool HasScriptArguments = false;
+  std::vector<std::string> ScriptArguments;
 };

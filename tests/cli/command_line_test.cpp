@@ -33,6 +33,44 @@ TEST(CommandLineUsage, NoArgumentsOrHelpOptionShowUsageWithoutContactLine) {
   }
 }
 
+TEST(CommandLineUsage, HelpAndVersionAloneAnswerOnStandardOutput) {
+  // The usage text and the banner's product and version, as "/?" shows them.
+  auto usageLines = RunRedevuvo({"/?"}).StderrLines();
+  ASSERT_EQ(usageLines.size(), 3u + 21u);
+  std::string usage;
+  for (size_t i = 3; i < usageLines.size(); ++i)
+    usage += usageLines[i] + "\n";
+  std::string version = usageLines[1].substr(0, usageLines[1].find(" - "));
+  ASSERT_EQ(version.rfind("REDEVUVO ", 0), 0u);
+  const std::string help = usage + "\nAusführliche Beschreibung: man redevuvo\n";
+  struct {
+    std::vector<std::string> args;
+    int exitCode;
+    std::string out;
+    std::string message; // the last line on standard error; none for an answer
+  } cases[] = {
+      {{"--help"}, 0, help, ""},
+      {{"-h"}, 0, help, ""},
+      {{"-H"}, 0, help, ""},
+      {{"--version"}, 0, version + "\n", ""},
+      // With other arguments they keep their old meaning: a script file name.
+      {{"--help", "/c", "x = 1"}, 1, "", "Fehler: Scriptdatei ist nicht vorhanden!"},
+      {{"/c", "x = 1", "--version"},
+       1,
+       "",
+       "Fehler: Nur Scriptdatei ODER Scriptkommandos möglich!"},
+  };
+  for (const auto &c : cases) {
+    TProcessResult r = RunRedevuvo(c.args, WithStdin("x\n"));
+    EXPECT_EQ(r.ExitCode, c.exitCode) << c.args[0];
+    EXPECT_EQ(r.Stdout, c.out) << c.args[0];
+    if (c.message.empty())
+      EXPECT_EQ(r.Stderr, "") << c.args[0];
+    else
+      EXPECT_EQ(LastLine(r), c.message) << c.args[0];
+  }
+}
+
 TEST(CommandLineUsage, ValueOptionAsLastArgumentShowsBothBannersAndUsage) {
   TTempDir dir;
   std::string script = dir.Write("s.lua", "x = 1");
@@ -121,14 +159,16 @@ TEST(CommandLineOptions, OptionFormsIgnoreTheLocalesCaseRules) {
   std::string input = dir.Write("in.txt", "abc\n");
   const std::string show = "print(PWL.OutputFile(), PWL.SubDirs(), PWL.InPlace(), PWL.CreateBak())";
   const std::string progress = "Bearbeite Datei " + input;
+  // A recursive run ends with its summary; the script leaves the text as it is.
+  const std::string summary = "Zusammenfassung: 1 Datei bearbeitet, 0 geändert, 0 übersprungen";
   struct {
     std::vector<std::string> args;
     int exitCode;
     std::vector<std::string> lines; // what follows the banner
   } cases[] = {
       {{"/C", show, "/I", input, "/O", "out.txt"}, 0, {progress, "out.txt\tfalse\tfalse\tfalse"}},
-      {{"/C", show, "/I", input, "/S", "/P", "/B"}, 0, {progress, "\ttrue\ttrue\ttrue"}},
-      {{"-C", show, "-I", input, "-S", "-P", "-B"}, 0, {progress, "\ttrue\ttrue\ttrue"}},
+      {{"/C", show, "/I", input, "/S", "/P", "/B"}, 0, {progress, "\ttrue\ttrue\ttrue", summary}},
+      {{"-C", show, "-I", input, "-S", "-P", "-B"}, 0, {progress, "\ttrue\ttrue\ttrue", summary}},
       // A dotted capital I is no option letter, whatever the locale pairs it with.
       {{"/c", show, "/\xC4\xB0", input},
        1,

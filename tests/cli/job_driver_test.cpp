@@ -1,7 +1,9 @@
 // Reading each input, running the script, writing the result with backups.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -12,6 +14,14 @@
 #include "tests/support/process_runner.h"
 
 namespace {
+
+// The message of a failed file operation: the line before the one naming the file.
+std::string FileFailureMessage(const TProcessResult &r) {
+  auto lines = r.StderrLines();
+  if (lines.size() < 2 || lines.back().rfind("  Datei: ", 0) != 0)
+    return "<no line naming the file>";
+  return lines[lines.size() - 2];
+}
 
 // The file's ACL and extended attributes as the system tools show them, without the
 // line that names the file.
@@ -263,7 +273,7 @@ TEST(JobDriverFailures, UnwritableTargetsReportTheWriteMessageAndKeepOldContent)
   for (const auto &c : cases) {
     TProcessResult r = RunRedevuvo({"/c", "x=1", "/i", input, "/o", c.target});
     EXPECT_EQ(r.ExitCode, 1) << c.target;
-    EXPECT_EQ(LastLine(r), "Fehler: Kann nicht in Ausgabedatei schreiben!");
+    EXPECT_EQ(FileFailureMessage(r), "Fehler: Kann nicht in Ausgabedatei schreiben!");
   }
   EXPECT_EQ(ReadFileBytes(readOnly), "old content");
 }
@@ -280,7 +290,7 @@ TEST(JobDriverFailures, FullDiskLeavesTargetAndBackupWhole) {
   options.FileSizeLimit = 400000;
   TProcessResult r = RunRedevuvo({"/c", "x=1", "/i", input, "/o", target, "/b"}, options);
   EXPECT_EQ(r.ExitCode, 1);
-  EXPECT_EQ(LastLine(r), "Fehler: Kann nicht in Ausgabedatei schreiben!");
+  EXPECT_EQ(FileFailureMessage(r), "Fehler: Kann nicht in Ausgabedatei schreiben!");
   EXPECT_EQ(ReadFileBytes(target), "old target");
   EXPECT_EQ(ReadFileBytes(dir.File("target.pwl_backup")), "old target");
   // No temporary file is left behind.
@@ -296,7 +306,7 @@ TEST(JobDriverFailures, FailedBackupLeavesTheTargetUntouched) {
   ASSERT_EQ(chmod(backup.c_str(), 0444), 0);
   TProcessResult r = RunRedevuvo({"/c", "x=1", "/i", input, "/o", target, "/b"});
   EXPECT_EQ(r.ExitCode, 1);
-  EXPECT_EQ(LastLine(r), "Fehler: Kann keine Sicherungskopie erstellen!");
+  EXPECT_EQ(FileFailureMessage(r), "Fehler: Kann keine Sicherungskopie erstellen!");
   EXPECT_EQ(ReadFileBytes(target), "old");
   EXPECT_EQ(ReadFileBytes(backup), "read-only backup");
 }
@@ -387,7 +397,7 @@ TEST(JobDriverFailures, InputLargerThanTheMemoryLeftIsAReadFailure) {
   options.AddressSpaceLimit = 80l << 20;
   TProcessResult file = RunRedevuvo({"/c", "x=1", "/i", input, "/o", target}, options);
   EXPECT_EQ(file.ExitCode, 1);
-  EXPECT_EQ(LastLine(file), "Fehler: Kann nicht von Eingabedatei lesen!");
+  EXPECT_EQ(FileFailureMessage(file), "Fehler: Kann nicht von Eingabedatei lesen!");
   TProcessResult stdinRun = RunRedevuvo({"/c", "x=1", "/o", target}, options);
   EXPECT_EQ(stdinRun.ExitCode, 1);
   EXPECT_EQ(LastLine(stdinRun), "Fehler: Kann nicht von STDIN lesen!");
@@ -489,7 +499,7 @@ TEST(JobDriverFailures, FileSizeLimitIsAnOrdinaryFailureNotASignal) {
     TProcessResult r = RunFromShell("ulimit -f 800", args, "");
     EXPECT_EQ(r.Signal, 0);
     EXPECT_EQ(r.ExitCode, 1) << r.Stderr;
-    EXPECT_EQ(LastLine(r), "Fehler: Kann nicht in Ausgabedatei schreiben!");
+    EXPECT_EQ(FileFailureMessage(r), "Fehler: Kann nicht in Ausgabedatei schreiben!");
     EXPECT_TRUE(ReadFileBytes(target) == before);
   }
   EXPECT_EQ(ReadFileBytes(dir.File("target.pwl_backup")), "old target");
@@ -501,4 +511,87 @@ TEST(JobDriverFailures, FileSizeLimitIsAnOrdinaryFailureNotASignal) {
   EXPECT_EQ(tiny.ExitCode, 2) << tiny.Stderr;
   EXPECT_EQ(LastLine(tiny), "Failed to load Lua library");
   EXPECT_EQ(DirectoryListing(dir.Path()), "in.txt\ntarget.pwl_backup\ntarget.txt\n");
+}
+
+// A failed file operation is followed by the file's path and the system's reason.
+TEST(JobDriverFailures, FailedFileOperationsNameTheFileAndTheReason) {
+  TTempDir dir;
+  std::string input = dir.Write("in.txt", "new");
+  std::string readOnly = dir.Write("ro.txt", "old"); // refused even to root
+  ASSERT_EQ(chmod(readOnly.c_str(), 0444), 0);
+  ASSERT_EQ(mkdir(dir.File("outdir").c_str(), 0755), 0);
+  std::string target = dir.Write("t.txt", "old");
+  ASSERT_EQ(mkdir(dir.File("t.pwl_backup").c_str(), 0755), 0);
+  struct {
+    std::vector<std::string> args;
+    std::string message, path;
+    int error;
+  } cases[] = {
+      {{"/i", input, "/o", readOnly},
+       "Fehler: Kann nicht in Ausgabedatei schreiben!",
+       readOnly,
+       EACCES},
+      {{"/i", readOnly, "/p"}, "Fehler: Kann nicht in Ausgabedatei schreiben!", readOnly, EACCES},
+      {{"/i", input, "/o", dir.File("outdir")},
+       "Fehler: Kann nicht in Ausgabedatei schreiben!",
+       dir.File("outdir"),
+       EISDIR},
+      {{"/i", input, "/o", "/proc/redevuvo-cannot-write-here.txt"},
+       "Fehler: Kann nicht in Ausgabedatei schreiben!",
+       "/proc/redevuvo-cannot-write-here.txt",
+       ENOENT},
+      {{"/i", input, "/o", target, "/b"},
+       "Fehler: Kann keine Sicherungskopie erstellen!",
+       dir.File("t.pwl_backup"),
+       EISDIR},
+      // the process's own memory reads as a file whose first page is not mapped
+      {{"/i", "/proc/self/mem"},
+       "Fehler: Kann nicht von Eingabedatei lesen!",
+       "/proc/self/mem",
+       EIO},
+  };
+  for (const auto &c : cases) {
+    std::vector<std::string> args = {"/c", "x=1"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    TProcessResult r = RunRedevuvo(args);
+    EXPECT_EQ(r.ExitCode, 1) << c.path;
+    auto lines = r.StderrLines();
+    ASSERT_GE(lines.size(), 2u) << r.Stderr;
+    EXPECT_EQ(lines[lines.size() - 2], c.message) << c.path;
+    EXPECT_EQ(lines.back(), "  Datei: " + c.path + ": " + std::strerror(c.error)) << c.path;
+  }
+  EXPECT_EQ(ReadFileBytes(readOnly), "old");
+  EXPECT_EQ(ReadFileBytes(target), "old");
+}
+
+TEST(JobDriverScripts, FailingScriptFilesAreNamedBeforeTheEngineMessage) {
+  TTempDir dir;
+  struct {
+    std::string code, message;
+  } cases[] = {
+      {"x = = 1", "[string \"x = = 1...\"]:1: unexpected symbol near '='"},
+      {"error('boom', 0)", "boom"},
+      // a host failure
+      {"PWL.ForEachLine(function(l) return math.map(1, 0, 0, 0, 1) end)",
+       "Integer division by zero"},
+  };
+  for (const auto &c : cases) {
+    std::string script = dir.Write("s.pwl", c.code);
+    TProcessResult r = RunRedevuvo({script}, WithStdin("in\n"));
+    EXPECT_EQ(r.ExitCode, 2) << c.code;
+    auto lines = r.StderrLines();
+    ASSERT_GE(lines.size(), 2u) << r.Stderr;
+    EXPECT_EQ(lines[lines.size() - 2], "Fehler in Scriptdatei " + script + ":") << r.Stderr;
+    EXPECT_EQ(lines.back(), c.message);
+    // Script commands have no file to name.
+    TProcessResult commands = RunRedevuvo({"/c", c.code}, WithStdin("in\n"));
+    EXPECT_EQ(commands.Stderr.find("Fehler in Scriptdatei"), std::string::npos);
+  }
+  // A script file that cannot be read names the file and the reason.
+  TProcessResult r = RunRedevuvo({"/proc/self/mem"}, WithStdin("in\n"));
+  EXPECT_EQ(r.ExitCode, 2);
+  auto lines = r.StderrLines();
+  ASSERT_GE(lines.size(), 2u) << r.Stderr;
+  EXPECT_EQ(lines[lines.size() - 2], "Fehler: Kann Scriptdatei nicht lesen!");
+  EXPECT_EQ(lines.back(), std::string("  Datei: /proc/self/mem: ") + std::strerror(EIO));
 }

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <thread>
@@ -139,7 +141,12 @@ TEST(RunPlan, RunStopsAtTheFirstFailingFile) {
   dir.Write("3.txt", "three\n");
   TProcessResult r = RunRedevuvo({"/c", Upper, "/i", dir.Path() + "/*.txt"});
   EXPECT_EQ(r.ExitCode, 1);
-  EXPECT_EQ(r.StderrLines().back(), "Fehler: Kann nicht in Ausgabedatei schreiben!");
+  auto lines = r.StderrLines();
+  ASSERT_GE(lines.size(), 3u);
+  EXPECT_EQ(lines[lines.size() - 3], "Fehler: Kann nicht in Ausgabedatei schreiben!");
+  EXPECT_EQ(lines[lines.size() - 2],
+            "  Datei: " + dir.File("2.txt") + ": " + std::strerror(EACCES));
+  EXPECT_EQ(lines.back(), "Zusammenfassung: 1 Datei bearbeitet, 1 geändert, 0 übersprungen");
   EXPECT_EQ(ReadFileBytes(dir.File("1.txt")), "ONE\n");
   EXPECT_EQ(ReadFileBytes(dir.File("2.txt")), "read-only\n");
   EXPECT_EQ(ReadFileBytes(dir.File("3.txt")), "three\n");
@@ -291,4 +298,68 @@ TEST(ScriptLookup, BareScriptNamesAreFoundAlongPath) {
   TProcessResult withDir = RunRedevuvo({"./missing/tidy.pwl"}, options);
   EXPECT_EQ(withDir.ExitCode, 1);
   EXPECT_EQ(withDir.StderrLines().back(), "Fehler: Scriptdatei ist nicht vorhanden!");
+}
+
+TEST(RunPlan, WildcardAndTreeRunsEndWithASummary) {
+  const std::string identity = "PWL.ForEachLine(function(l) return l end)";
+  const std::string stopAtTwo =
+      "if PWL.GetLine(1) == 'TWO' then error('stop') end " + std::string(Upper);
+  struct {
+    std::string script, pattern;
+    std::vector<std::string> options;
+    int exitCode;
+    std::string summary; // empty: no summary line at all
+  } cases[] = {
+      {Upper, "*.txt", {}, 0, "Zusammenfassung: 2 Dateien bearbeitet, 1 geändert, 1 übersprungen"},
+      {Upper,
+       "*.txt",
+       {"/s"},
+       0,
+       "Zusammenfassung: 3 Dateien bearbeitet, 2 geändert, 1 übersprungen"},
+      {identity,
+       "*.txt",
+       {},
+       0,
+       "Zusammenfassung: 2 Dateien bearbeitet, 0 geändert, 1 übersprungen"},
+      {Upper,
+       "1.txt",
+       {"/s", "/p"},
+       0,
+       "Zusammenfassung: 1 Datei bearbeitet, 1 geändert, 0 übersprungen"},
+      {Upper,
+       "3.txt",
+       {"/s", "/p"},
+       0,
+       "Zusammenfassung: 0 Dateien bearbeitet, 0 geändert, 1 übersprungen"},
+      // After a failure the counts say how far the run got.
+      {stopAtTwo,
+       "*.txt",
+       {},
+       2,
+       "Zusammenfassung: 1 Datei bearbeitet, 1 geändert, 0 übersprungen"},
+      {Upper, "*.none", {"/s"}, 0, ""}, // nothing found: silent
+      {Upper, "1.txt", {"/p"}, 0, ""},  // one named file: no summary
+  };
+  for (const auto &c : cases) {
+    TTempDir dir;
+    MakeDir(dir.File("sub"));
+    dir.Write("1.txt", "one\n");
+    dir.Write("2.txt", "TWO\n"); // Upper leaves it as it is
+    dir.Write("3.txt", "");
+    dir.Write("sub/4.txt", "four\n");
+    std::vector<std::string> args = {"/c", c.script, "/i", dir.File(c.pattern)};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    TProcessResult r = RunRedevuvo(args);
+    EXPECT_EQ(r.ExitCode, c.exitCode) << c.script << " " << c.pattern << "\n" << r.Stderr;
+    std::vector<std::string> summaries;
+    for (const std::string &line : r.StderrLines())
+      if (line.rfind("Zusammenfassung", 0) == 0)
+        summaries.push_back(line);
+    if (c.summary.empty()) {
+      EXPECT_EQ(summaries.size(), 0u) << c.pattern << "\n" << r.Stderr;
+    } else {
+      EXPECT_EQ(summaries, std::vector<std::string>{c.summary}) << c.pattern;
+      EXPECT_EQ(LastLine(r), c.summary) << c.pattern;
+    }
+  }
 }

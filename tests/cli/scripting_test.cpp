@@ -166,3 +166,31 @@ TEST(Scripting, QuoteListsOfUnequalLengthEndTheRunAsAHostFailure) {
   EXPECT_EQ(r.Stdout, "");
   EXPECT_NE(LastLine(r), "after");
 }
+
+// Everything after "--" reaches the script as arg and as the chunk's varargs.
+TEST(Scripting, ArgumentsAfterDoubleDashReachTheScript) {
+  TTempDir dir;
+  const std::string report = "print(arg and #arg, arg and arg[0], select('#', ...), ...)";
+  const std::string script = dir.Write("args.pwl", report);
+  struct {
+    std::vector<std::string> args;
+    std::string printed; // the last line on standard error
+  } cases[] = {
+      {{"/c", report}, "nil\tnil\t0"}, // without "--" nothing changes
+      {{"/c", report, "--"}, "0\t/c\t0"},
+      {{"/c", report, "--", "one", "two words"}, "2\t/c\t2\tone\ttwo words"},
+      // options after "--" are the script's, "--" again too
+      {{"/c", report, "--", "/i", "missing.txt", "--"}, "3\t/c\t3\t/i\tmissing.txt\t--"},
+      {{script, "--", "x"}, "1\t" + script + "\t1\tx"},
+      {{"/c", "print(arg[1] == '\\255\\254', #arg[1], arg[2] == '')", "--", "\xFF\xFE", ""},
+       "true\t2\ttrue"},
+      // "--" as the value of /c is script text, not the separator
+      {{"/c", "--", "--", "a"}, "Bearbeite Daten von STDIN"},
+  };
+  for (const auto &c : cases) {
+    TProcessResult r = RunRedevuvo(c.args, WithStdin("text\n"));
+    EXPECT_EQ(r.ExitCode, 0) << r.Stderr;
+    EXPECT_EQ(r.Stdout, "text\n");
+    EXPECT_EQ(LastLine(r), c.printed) << r.Stderr;
+  }
+}

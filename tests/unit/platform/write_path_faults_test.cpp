@@ -303,6 +303,12 @@ TScenario InPlaceRun(const std::string &name, const std::string &newText) {
     std::string errors = testing::internal::GetCapturedStderr();
     size_t end = errors.find_last_not_of('\n');
     size_t start = errors.find_last_of('\n', end);
+    // A failed file operation is followed by the line naming the file.
+    if (end != errors.npos && start != errors.npos &&
+        errors.compare(start + 1, 9, "  Datei: ") == 0) {
+      end = start - 1;
+      start = errors.find_last_of('\n', end);
+    }
     outcome.Message = end == errors.npos ? "" : errors.substr(start + 1, end - start);
     return outcome;
   };
