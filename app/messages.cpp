@@ -28,6 +28,10 @@ const char16_t *const UsageLines[] = {
     u"                (hat keine Auswirkung wenn von STDIN gelesen wird)",
     u"    /b          Wenn die Ausgabedatei bereits existiert, so wird vor dem",
     u"                Ueberschreiben eine Sicherungskopie erstellt.",
+    u"    /n          Probelauf: zeigt die Aenderungen als Diff und schreibt nichts.",
+    u"    /x muster   Laesst passende Dateien und Verzeichnisse bei Wildcard- und",
+    u"                Rekursivbearbeitung aus (mehrfach moeglich).",
+    u"    -- arg ...  Uebergibt die folgenden Argumente an das Script (arg, ...).",
 };
 
 // Help and version are asked for: they go to standard output, where a pager or a

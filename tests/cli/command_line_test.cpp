@@ -6,7 +6,8 @@
 namespace {
 
 const std::string Usage1 = "Aufruf:";
-const std::string UsageLast = "                Ueberschreiben eine Sicherungskopie erstellt.";
+const std::string UsageLast =
+    "    -- arg ...  Uebergibt die folgenden Argumente an das Script (arg, ...).";
 
 // The message after the banner with contact line (empty, product, contact, empty).
 std::string MessageAfterBanner(const TProcessResult &r) {
@@ -22,7 +23,7 @@ TEST(CommandLineUsage, NoArgumentsOrHelpOptionShowUsageWithoutContactLine) {
     EXPECT_EQ(r.ExitCode, 1);
     EXPECT_EQ(r.Stdout, "");
     auto lines = r.StderrLines();
-    ASSERT_EQ(lines.size(), 3u + 21u);
+    ASSERT_EQ(lines.size(), 3u + 25u);
     EXPECT_EQ(lines[0], "");
     EXPECT_NE(lines[1].find("REDEVUVO"), std::string::npos);
     EXPECT_EQ(lines[2], "");
@@ -36,7 +37,7 @@ TEST(CommandLineUsage, NoArgumentsOrHelpOptionShowUsageWithoutContactLine) {
 TEST(CommandLineUsage, HelpAndVersionAloneAnswerOnStandardOutput) {
   // The usage text and the banner's product and version, as "/?" shows them.
   auto usageLines = RunRedevuvo({"/?"}).StderrLines();
-  ASSERT_EQ(usageLines.size(), 3u + 21u);
+  ASSERT_EQ(usageLines.size(), 3u + 25u);
   std::string usage;
   for (size_t i = 3; i < usageLines.size(); ++i)
     usage += usageLines[i] + "\n";
@@ -81,7 +82,7 @@ TEST(CommandLineUsage, ValueOptionAsLastArgumentShowsBothBannersAndUsage) {
     TProcessResult r = RunRedevuvo(args);
     EXPECT_EQ(r.ExitCode, 1) << option;
     auto lines = r.StderrLines();
-    ASSERT_EQ(lines.size(), 4u + 3u + 21u) << option;
+    ASSERT_EQ(lines.size(), 4u + 3u + 25u) << option;
     EXPECT_NE(lines[2].find('@'), std::string::npos); // the contact line of the first banner
     EXPECT_EQ(lines[4], "");
     EXPECT_EQ(lines[7], Usage1);
