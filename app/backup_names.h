@@ -4,8 +4,8 @@
 // run (one output file for several inputs) keeps the backup of its original.
 #pragma once
 
-#include <map>
 #include <optional>
+#include <set>
 
 #include "core/text/text.h"
 
@@ -21,5 +21,8 @@ public:
   void Written(const TText &backup, const TText &target);
 
 private:
-  std::map<TText, TText> FTargetOf; // backup name -> the target it holds
+  // Both looked up once per backup: a run over a large tree must not compare every
+  // target with every earlier one.
+  std::set<TText> FBackups;
+  std::set<TText> FTargets;
 };

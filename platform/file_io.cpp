@@ -128,8 +128,8 @@ bool ReadDescriptor(int fd, const struct stat &info, std::string &data) {
       used += size_t(n);
     } else if (n == 0) {
       break;
-    } else if (errno != EINTR) {
-      return false;
+    } else {
+      return false; // the system-call seam already repeats an interrupted read
     }
   }
   buffer.resize(used);
@@ -195,12 +195,14 @@ bool TRealFileSystem::WriteBytes(int fd, std::string_view bytes) {
   size_t written = 0;
   while (written < bytes.size()) {
     ssize_t n = sys::Write(fd, bytes.data() + written, bytes.size() - written);
-    if (n > 0)
+    if (n > 0) {
       written += size_t(n);
-    else if (n == 0)
-      errno = EIO;
-    if (n <= 0 && errno != EINTR)
+    } else {
+      // The system-call seam already repeats an interrupted write.
+      if (n == 0)
+        errno = EIO;
       return false;
+    }
   }
   return true;
 }
@@ -214,14 +216,9 @@ int TRealFileSystem::RenameFile(const std::string &from, const std::string &to) 
 }
 
 bool TRealFileSystem::ReserveSpace(int fd, size_t length) {
-  // Keeping the size means a failed or interrupted reservation changes nothing a
-  // reader of the file could see.
-  for (;;) {
-    if (sys::Fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, off_t(length)) == 0)
-      return true;
-    if (errno != EINTR)
-      return false;
-  }
+  // Keeping the size means a failed reservation changes nothing a reader of the
+  // file could see.
+  return sys::Fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, off_t(length)) == 0;
 }
 
 bool TRealFileSystem::WriteDirectly(const std::string &path, std::string_view content) {
