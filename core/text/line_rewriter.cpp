@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "platform/large_buffer.h"
+
 TLineRewriter::TLineRewriter(std::string_view text) : FSource(text) {
   FindLineAt(0);
 }
@@ -116,7 +118,7 @@ void TLineRewriter::DeleteCurrent() {
 // Copies the unchanged lines from the run's start up to end into the output.
 void TLineRewriter::CopyRunToOutput(size_t end) {
   if (FOutput.capacity() < FSource.size())
-    FOutput.reserve(FSource.size() + 16); // most rewrites keep the size
+    platform::ReserveLargeText(FOutput, FSource.size() + 16); // most rewrites keep the size
   if (end > FRunStart)
     FOutput.append(FSource.substr(FRunStart, end - FRunStart));
 }
@@ -158,7 +160,7 @@ std::string TLineRewriter::Join() const {
   for (const TRef &ref : FRefs)
     total += ref.Length + LineEndBytes(EndOf(ref)).size();
   std::string out;
-  out.reserve(total);
+  platform::ReserveLargeText(out, total);
   for (const TRef &ref : FRefs) {
     out.append(Text(ref));
     out.append(LineEndBytes(EndOf(ref)));
