@@ -61,7 +61,7 @@ size_t WriteToDescriptor(int fd, std::string_view bytes) {
 
 TStdinReadResult ReadAllFromDescriptor(int fd, std::string &data) {
   // A regular file (input redirected from a file) is read into one buffer of its
-  // size. Anything else is read into blocks of an eighth of what came so far: a
+  // size. Anything else is read into blocks of a sixteenth of what came so far: a
   // large pipe is not copied on every regrowth, and joining the blocks once at
   // the end, each freed as soon as it is copied, needs little more memory than
   // the text itself.
@@ -75,7 +75,7 @@ TStdinReadResult ReadAllFromDescriptor(int fd, std::string &data) {
       block.resize(used);
       blocks.push_back(std::move(block));
       block = std::string();
-      ReserveLargeText(block, std::max(total / 8, MinimumBlock));
+      ReserveLargeText(block, std::max(total / 16, MinimumBlock));
       block.resize(block.capacity());
       used = 0;
     }
@@ -104,7 +104,7 @@ TStdinReadResult ReadAllFromDescriptor(int fd, std::string &data) {
   ReserveLargeText(result, total);
   for (std::string &part : blocks) {
     result += part;
-    part = std::string();
+    std::string().swap(part); // assigning an empty string would keep the memory
   }
   data = std::move(result);
   return TStdinReadResult::Ok;
