@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "platform/file_attributes.h"
+#include "platform/large_buffer.h"
 #include "platform/owned_descriptor.h"
 #include "platform/system_calls.h"
 #include "platform/temporary_file.h"
@@ -118,7 +119,9 @@ bool ResolveLinks(const std::string &path, std::string &resolved, int &descripto
 bool ReadDescriptor(int fd, const struct stat &info, std::string &data) {
   // A regular file's size is known; other readable files are read until they end.
   size_t expected = S_ISREG(info.st_mode) ? size_t(info.st_size) : 0;
-  std::string buffer(expected + 1 > 65536 ? expected + 1 : 65536, '\0');
+  std::string buffer;
+  ReserveLargeText(buffer, expected + 1 > 65536 ? expected + 1 : 65536);
+  buffer.resize(buffer.capacity());
   size_t used = 0;
   for (;;) {
     if (used == buffer.size())
