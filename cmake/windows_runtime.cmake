@@ -18,7 +18,12 @@ if(NOT DEFINED REDEVUVO_LUA_SOURCE_DIR)
   set(REDEVUVO_LUA_SOURCE_DIR "${CMAKE_SOURCE_DIR}/build-deps/src/lua5.3-5.3.6"
       CACHE PATH "Unpacked Lua 5.3 sources for the Windows runtime (tools/bootstrap fetches them)")
 endif()
-set(REDEVUVO_LUA_INCLUDE_DIR "${REDEVUVO_LUA_SOURCE_DIR}/src")
+# Either the unpacked package or its src/ folder.
+if(EXISTS "${REDEVUVO_LUA_SOURCE_DIR}/src/lua.h")
+  set(REDEVUVO_LUA_INCLUDE_DIR "${REDEVUVO_LUA_SOURCE_DIR}/src")
+else()
+  set(REDEVUVO_LUA_INCLUDE_DIR "${REDEVUVO_LUA_SOURCE_DIR}")
+endif()
 if(NOT EXISTS "${REDEVUVO_LUA_INCLUDE_DIR}/lua.h")
   message(FATAL_ERROR "No Lua 5.3 sources in ${REDEVUVO_LUA_SOURCE_DIR}: run tools/bootstrap, "
                       "or set REDEVUVO_LUA_SOURCE_DIR to the unpacked lua5.3 source package")
@@ -80,5 +85,9 @@ add_custom_command(OUTPUT "${REDEVUVO_WINDOWS_RESOURCE}"
   COMMAND ${CMAKE_COMMAND} -E copy "${rc_template}" "${REDEVUVO_WINDOWS_RESOURCE}"
   DEPENDS "${rc_template}" redevuvo_lua_dll
   COMMENT "Resource script with the Lua runtime and the version information")
+# The version reader calls GetFileVersionInfoW and VerQueryValueW from version.dll;
+# every target defined after this point links its import library.
+link_libraries(version)
+
 # Targets in other directories list the script too and depend on this target.
 add_custom_target(redevuvo_windows_resources DEPENDS "${REDEVUVO_WINDOWS_RESOURCE}")

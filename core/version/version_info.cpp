@@ -9,7 +9,7 @@
 #include "core/version/version_resource.h"
 #include "platform/code_page.h"
 #ifdef _WIN32
-#include "platform/windows/version_resource.h"
+#include "platform/windows/file_version_resource.h"
 #else
 #include "platform/elf_section.h"
 #endif

@@ -60,7 +60,7 @@ TEST(RuntimeBinding, MissingImageRaisesNotFoundEveryTime) {
 
 TEST(RuntimeBinding, ImagesThatCannotBeMappedRaiseLoadError) {
   for (std::string_view image :
-       {std::string_view(""), std::string_view("this is not an ELF file")}) {
+       {std::string_view(""), std::string_view("this is not a library image")}) {
     TLuaRuntimeImageOverride bad(image);
     TLua lua;
     EXPECT_EQ(ExceptionMessage(lua), "Failed to load Lua library");
@@ -69,7 +69,7 @@ TEST(RuntimeBinding, ImagesThatCannotBeMappedRaiseLoadError) {
 }
 
 TEST(RuntimeBinding, MissingEntryPointIsNamedAndLaterOpensFailCleanly) {
-  std::string stub = ReadFileBytes(std::string(REDEVUVO_STUB_DIR) + "/lua_stub_missing_close.so");
+  std::string stub = ReadFileBytes(REDEVUVO_STUB_IMAGE);
   ASSERT_FALSE(stub.empty());
   TLuaRuntimeImageOverride stubImage(stub);
   for (int attempt = 0; attempt < 2; ++attempt) {

@@ -1,8 +1,9 @@
-#include "platform/windows/version_resource.h"
+#include "platform/windows/file_version_resource.h"
 
 #include <cstdio>
 #include <vector>
 #include <windows.h>
+#include <winver.h>
 
 namespace platform {
 namespace {
