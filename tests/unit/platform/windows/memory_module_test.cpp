@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <functional>
@@ -304,6 +305,34 @@ TEST(MemoryModule, MalformedImagesAreRefused) {
     EXPECT_EQ(platform::TMemoryModule::Load(image), nullptr) << c.Name;
     EXPECT_EQ(platform::LoadLibraryFromMemory(image), nullptr) << c.Name;
   }
+}
+
+// The probe library counts its own notifications (tests/stubs/loader_probe.c).
+TEST(MemoryModule, NotifiesTlsCallbacksAndTheEntryPoint) {
+  std::ifstream in(REDEVUVO_LOADER_PROBE, std::ios::binary);
+  const std::string image{std::istreambuf_iterator<char>(in), {}};
+  ASSERT_FALSE(image.empty()) << REDEVUVO_LOADER_PROBE;
+  volatile int detached = 0;
+  {
+    auto module = platform::TMemoryModule::Load(image);
+    ASSERT_NE(module, nullptr);
+    auto tlsCount = reinterpret_cast<int (*)()>(module->SymbolByName("ProbeTlsAttachCount"));
+    auto entryCount = reinterpret_cast<int (*)()>(module->SymbolByName("ProbeEntryAttachCount"));
+    auto setFlag =
+        reinterpret_cast<void (*)(volatile int *)>(module->SymbolByName("ProbeSetDetachFlag"));
+    ASSERT_TRUE(tlsCount && entryCount && setFlag);
+    EXPECT_EQ(tlsCount(), 1);
+    EXPECT_EQ(entryCount(), 1);
+    setFlag(&detached);
+  }
+  EXPECT_EQ(detached, 1);
+
+  // An entry point that refuses to attach leaves nothing mapped.
+  ASSERT_EQ(_putenv("REDEVUVO_PROBE_REFUSE_ATTACH=1"), 0);
+  EXPECT_EQ(platform::TMemoryModule::Load(image), nullptr);
+  EXPECT_EQ(platform::LoadLibraryFromMemory(image), nullptr);
+  ASSERT_EQ(_putenv("REDEVUVO_PROBE_REFUSE_ATTACH="), 0);
+  EXPECT_NE(platform::TMemoryModule::Load(image), nullptr);
 }
 
 TEST(LibraryLoader, HandlesAreCheckedBeforeUse) {
