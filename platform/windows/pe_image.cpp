@@ -60,6 +60,15 @@ bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
   return true;
 }
 
+// Whether rva lies inside a section whose code may run.
+bool InCode(const THeaders &headers, std::uint64_t rva) {
+  for (const TSection &section : headers.Sections)
+    if ((section.Characteristics & SectionExecute) != 0 && rva >= section.VirtualAddress &&
+        rva - section.VirtualAddress < section.VirtualSize)
+      return true;
+  return false;
+}
+
 std::span<const char> Bytes(std::string_view text) {
   return {text.data(), text.size()};
 }
@@ -200,11 +209,15 @@ std::optional<THeaders> ParseHeaders(std::string_view fileText) {
     if (section.RawSize > section.VirtualSize)
       section.RawSize = section.VirtualSize;
     if (section.VirtualAddress < headers.SizeOfHeaders ||
+        section.VirtualAddress % headers.SectionAlignment != 0 ||
         !InRange(section.VirtualAddress, section.VirtualSize, headers.SizeOfImage) ||
         (section.RawSize != 0 && !InRange(section.RawOffset, section.RawSize, file.size())))
       return std::nullopt;
     headers.Sections.push_back(section);
   }
+  // The loader calls the entry point: it must be code.
+  if (headers.EntryPoint != 0 && !InCode(headers, headers.EntryPoint))
+    return std::nullopt;
   return headers;
 }
 
@@ -339,7 +352,7 @@ TlsCallbacks(const THeaders &headers, std::span<const char> image, std::uint64_t
     if (*callback == 0)
       return callbacks;
     std::uint64_t rva = *callback - actualBase;
-    if (rva >= image.size())
+    if (!InCode(headers, rva))
       return std::nullopt;
     callbacks.push_back(std::uint32_t(rva));
   }

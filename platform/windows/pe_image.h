@@ -58,8 +58,9 @@ struct THeaders {
 };
 
 // The headers of a complete library file. Empty unless the file has the DOS and
-// PE signatures, is made for x64, has a PE32+ optional header, and every header,
-// section and data directory lies inside the file and the image size.
+// PE signatures, is made for x64, has a PE32+ optional header, every header,
+// section and data directory lies inside the file and the image size, sections
+// start on the section alignment, and the entry point (if any) lies in code.
 std::optional<THeaders> ParseHeaders(std::string_view file);
 
 // Copies the headers and each section's file bytes into image (SizeOfImage bytes,
@@ -106,7 +107,8 @@ std::optional<TFunctionTable> FunctionTable(const THeaders &headers);
 
 // The TLS callbacks' relative addresses, read after relocation (the table holds
 // absolute addresses based at actualBase). Empty optional when the table is
-// malformed or a callback lies outside the image; an empty list when there are none.
+// malformed or a callback lies outside the image's code; an empty list when there
+// are none.
 std::optional<std::vector<std::uint32_t>>
 TlsCallbacks(const THeaders &headers, std::span<const char> image, std::uint64_t actualBase);
 

@@ -278,6 +278,16 @@ TEST(MemoryModule, MalformedImagesAreRefused) {
        [&](std::string &i) { WriteAt<std::uint32_t>(i, layout.Optional + 56, 0xFFFFF000); }},
       {"section alignment 0",
        [&](std::string &i) { WriteAt<std::uint32_t>(i, layout.Optional + 32, 0); }},
+      {"entry point outside the code",
+       [&](std::string &i) {
+         WriteAt<std::uint32_t>(i, layout.Optional + 16, layout.Headers.Sections[1].VirtualAddress);
+       }},
+      {"section off its alignment",
+       [&](std::string &i) {
+         std::size_t firstSection = layout.Optional + ReadWord(i, layout.PeHeader + 20) % 0x10000;
+         WriteAt<std::uint32_t>(i, firstSection + 12,
+                                layout.Headers.Sections[0].VirtualAddress + 8);
+       }},
       {"export table outside the image",
        [&](std::string &i) { WriteAt<std::uint32_t>(i, layout.Optional + 112, 0x7FFFFFF0); }},
       {"relocation block outside the image",
