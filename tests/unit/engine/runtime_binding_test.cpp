@@ -2,11 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "engine/lua_engine.h"
 #include "engine/lua_exceptions.h"
-#include "tests/support/process_runner.h"
 
 namespace {
+
+std::string ReadImage(const char *path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
 
 std::string ExceptionMessage(TLua &lua) {
   try {
@@ -69,7 +76,7 @@ TEST(RuntimeBinding, ImagesThatCannotBeMappedRaiseLoadError) {
 }
 
 TEST(RuntimeBinding, MissingEntryPointIsNamedAndLaterOpensFailCleanly) {
-  std::string stub = ReadFileBytes(REDEVUVO_STUB_IMAGE);
+  std::string stub = ReadImage(REDEVUVO_STUB_IMAGE);
   ASSERT_FALSE(stub.empty());
   TLuaRuntimeImageOverride stubImage(stub);
   for (int attempt = 0; attempt < 2; ++attempt) {
