@@ -1,6 +1,8 @@
 // The example scripts shipped in examples/ do what their comments say.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "tests/support/process_runner.h"
 
 #include <sys/stat.h>
@@ -43,8 +45,8 @@ TEST(Examples, TheReadmeJobRunsOnTheSampleFile) {
   EXPECT_EQ(r.Stdout, "   1  Erste Zeile\n   2  Zweite Zeile\n   3  Dritte Zeile\n");
 }
 
-// The README's tutorial jobs on files: trimming every *.txt below a directory with
-// backups, then packing the results.
+// The README's tutorial jobs on files: previewing, then trimming every *.txt below a
+// directory with backups, then packing the results.
 TEST(Examples, TheTutorialJobsTrimAFileTreeAndPackIt) {
   TTempDir dir;
   dir.Write("a.txt", "one  \ntwo\t\r\n");
@@ -53,6 +55,14 @@ TEST(Examples, TheTutorialJobsTrimAFileTreeAndPackIt) {
   dir.Write("sub/c.md", "left  \n");
   TProcessOptions inDir;
   inDir.WorkingDirectory = dir.Path();
+
+  // The preview shows what would change and writes nothing.
+  TProcessResult preview =
+      RunRedevuvo({Example("trim_trailing_blanks.pwl"), "/i", "*.txt", "/s", "/n"}, inDir);
+  ASSERT_EQ(preview.ExitCode, 0) << preview.Stderr;
+  EXPECT_NE(preview.Stdout.find("-three \n+three\n"), std::string::npos) << preview.Stdout;
+  EXPECT_EQ(ReadFileBytes(dir.File("sub/b.txt")), "three \n");
+  EXPECT_FALSE(std::filesystem::exists(dir.File("sub/b.pwl_backup")));
 
   TProcessResult trim =
       RunRedevuvo({Example("trim_trailing_blanks.pwl"), "/i", "*.txt", "/s", "/b"}, inDir);

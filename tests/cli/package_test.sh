@@ -77,13 +77,17 @@ while IFS='|' read -r words current expected; do
     source "$1"; shift
     COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1))
     _redevuvo
-    printf "%s\n" "${COMPREPLY[@]}" | sort | xargs' _ "$completion" $words "$current")
+    printf "%s\n" "${COMPREPLY[@]}" | sort | paste -sd " "' _ "$completion" $words "$current")
   [ "$got" = "$expected" ] || fail "completing '$words $current': '$got' instead of '$expected'"
 done <<'TABLE'
 redevuvo||B.PWL a.pwl dir
 redevuvo|a|a.pwl
-redevuvo|/|/? /b /c /i /o /p /s
-redevuvo a.pwl|-|-? -b -c -i -o -p -s
+redevuvo|/|/? /b /c /i /n /o /p /s /x
+redevuvo a.pwl|-|-? -b -c -i -n -o -p -s -x
+redevuvo|--|-- --help --version
+redevuvo|--v|--version
+redevuvo a.pwl /x||
+redevuvo a.pwl --||
 redevuvo a.pwl|/p|/p
 redevuvo a.pwl||B.PWL a.pwl dir
 redevuvo a.pwl /i||B.PWL a.pwl a.txt dir
