@@ -1,8 +1,7 @@
 #include "platform/code_page.h"
 
+#include "platform/code_page_system.h"
 #include "platform/process.h"
-
-#include <unicode/ucnv.h>
 
 namespace platform {
 namespace {
@@ -90,26 +89,10 @@ TCodePage TCodePage::FromCharsetName(std::string_view charset) {
   TCodePage page;
   if (charset.empty() || IsUtf8Name(charset))
     return page;
-  UErrorCode status = U_ZERO_ERROR;
   std::string name(charset);
-  UConverter *converter = ucnv_open(name.c_str(), &status);
-  if (U_FAILURE(status) || converter == nullptr)
-    return page;
-  if (ucnv_getMaxCharSize(converter) != 1) {
-    ucnv_close(converter);
-    return page;
-  }
   auto tables = std::make_shared<TSingleByteTables>();
-  for (int b = 0; b < 256; ++b) {
-    char in = static_cast<char>(b);
-    UChar out[4];
-    UErrorCode st = U_ZERO_ERROR;
-    ucnv_reset(converter);
-    int32_t n = ucnv_toUChars(converter, out, 4, &in, 1, &st);
-    char16_t c = (U_SUCCESS(st) && n == 1) ? char16_t(out[0]) : ReplacementChar;
-    tables->ToUnicode[b] = c;
-  }
-  ucnv_close(converter);
+  if (!SingleByteCharsetTable(name, tables->ToUnicode))
+    return page;
   // Bytes that decode to the same character keep the lowest byte as its encoding.
   for (int b = 255; b >= 0; --b) {
     char16_t c = tables->ToUnicode[b];
@@ -250,7 +233,7 @@ std::string CharsetFromEnvironment() {
 }
 
 const TCodePage &AnsiCodePage() {
-  static const TCodePage page = TCodePage::FromCharsetName(CharsetFromEnvironment());
+  static const TCodePage page = TCodePage::FromCharsetName(SystemAnsiCharsetName());
   return page;
 }
 

@@ -1,0 +1,22 @@
+# Runs one command-line case of the Windows program (see cli_cases.cmake):
+# -DEMULATOR -DPROGRAM -DARGS (a list) -DINPUT (a file for standard input, or empty)
+# -DRESULT (the exit code) -DSTDOUT -DSTDERR (regular expressions both must match).
+set(input_option)
+if(INPUT)
+  set(input_option INPUT_FILE ${INPUT})
+endif()
+execute_process(COMMAND ${EMULATOR} ${PROGRAM} ${ARGS} ${input_option}
+                OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE result)
+set(failed "")
+if(NOT "${result}" STREQUAL "${RESULT}")
+  string(APPEND failed "exit code ${result}, expected ${RESULT}\n")
+endif()
+if(NOT "${out}" MATCHES "${STDOUT}")
+  string(APPEND failed "standard output does not match \"${STDOUT}\"\n")
+endif()
+if(NOT "${err}" MATCHES "${STDERR}")
+  string(APPEND failed "standard error does not match \"${STDERR}\"\n")
+endif()
+if(failed)
+  message(FATAL_ERROR "${failed}--- standard output:\n${out}\n--- standard error:\n${err}")
+endif()
