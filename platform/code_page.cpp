@@ -1,7 +1,6 @@
 #include "platform/code_page.h"
 
 #include "platform/code_page_system.h"
-#include "platform/process.h"
 
 namespace platform {
 namespace {
@@ -217,19 +216,6 @@ unsigned char TCodePage::EncodeChar(char16_t c, bool &ok) const {
   }
   ok = c < 0x80;
   return ok ? static_cast<unsigned char>(c) : 0;
-}
-
-std::string CharsetFromEnvironment() {
-  std::optional<std::string> value = FirstSetEnvironmentVariable({"LC_ALL", "LC_CTYPE", "LANG"});
-  if (!value)
-    return "";
-  std::string_view locale(*value);
-  size_t dot = locale.find('.');
-  if (dot == std::string_view::npos)
-    return "";
-  std::string_view charset = locale.substr(dot + 1);
-  size_t at = charset.find('@'); // a modifier such as "@euro" is not part of the charset
-  return std::string(charset.substr(0, at));
 }
 
 const TCodePage &AnsiCodePage() {

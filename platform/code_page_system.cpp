@@ -1,10 +1,23 @@
 #include "platform/code_page_system.h"
 
-#include "platform/code_page.h"
+#include "platform/process.h"
 
 #include <unicode/ucnv.h>
 
 namespace platform {
+
+std::string CharsetFromEnvironment() {
+  std::optional<std::string> value = FirstSetEnvironmentVariable({"LC_ALL", "LC_CTYPE", "LANG"});
+  if (!value)
+    return "";
+  std::string_view locale(*value);
+  size_t dot = locale.find('.');
+  if (dot == std::string_view::npos)
+    return "";
+  std::string_view charset = locale.substr(dot + 1);
+  size_t at = charset.find('@'); // a modifier such as "@euro" is not part of the charset
+  return std::string(charset.substr(0, at));
+}
 
 std::string SystemAnsiCharsetName() {
   return CharsetFromEnvironment();
