@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -31,18 +32,56 @@ bool IsBackupName(TTextView name) {
   return EndsWith(PathFileName(name), u".pwl_backup", true);
 }
 
+// The resolved paths of the directories a search found files in: the files of one
+// directory share theirs, and resolving it once spares a walk over every component
+// of the path per file.
+class TResolvedDirectories {
+public:
+  // The resolved path of a file that is no link itself, from its directory's; false
+  // when the directory cannot be resolved.
+  bool ResolveFile(const TBytes &native, TBytes &resolved) {
+    const size_t slash = native.find_last_of('/');
+    const TBytes directory = slash == TBytes::npos ? TBytes(".")
+                             : slash == 0          ? TBytes("/")
+                                                   : native.substr(0, slash);
+    auto found = FResolved.find(directory);
+    if (found == FResolved.end()) {
+      TBytes path;
+      std::optional<TBytes> entry;
+      if (platform::ResolvePath(directory, path) == 0)
+        entry = std::move(path);
+      found = FResolved.emplace(directory, std::move(entry)).first;
+    }
+    if (!found->second)
+      return false;
+    resolved = *found->second;
+    if (resolved.empty() || resolved.back() != '/')
+      resolved += '/';
+    resolved.append(native, slash == TBytes::npos ? 0 : slash + 1);
+    return true;
+  }
+
+private:
+  std::unordered_map<TBytes, std::optional<TBytes>> FResolved;
+};
+
 // True for a regular file after following links. Anything else would fail the read
 // and end the run (a dangling link) or block it (a FIFO).
-bool ReadSearchedFile(const TText &name, TSearchedFile &file) {
+bool ReadSearchedFile(const TText &name, TSearchedFile &file, TResolvedDirectories &directories) {
   std::optional<TBytes> native = NativeFileName(name);
-  platform::TFileStatus status;
   platform::TFileStatus linkStatus;
-  if (!native || platform::StatPath(*native, status) != 0 || !status.IsRegularFile() ||
-      platform::LinkStatPath(*native, linkStatus) != 0 ||
-      platform::ResolvePath(*native, file.Resolved) != 0)
+  if (!native || platform::LinkStatPath(*native, linkStatus) != 0)
     return false;
-  file.Name = name;
   file.IsLink = linkStatus.IsLink();
+  if (file.IsLink) {
+    platform::TFileStatus status;
+    if (platform::StatPath(*native, status) != 0 || !status.IsRegularFile() ||
+        platform::ResolvePath(*native, file.Resolved) != 0)
+      return false;
+  } else if (!linkStatus.IsRegularFile() || !directories.ResolveFile(*native, file.Resolved)) {
+    return false;
+  }
+  file.Name = name;
   return true;
 }
 
@@ -74,10 +113,11 @@ int ProcessInput(const TRunSettings &settings, std::optional<TText> fileName, bo
 
 TTextList SearchedInputs(const TRunSettings &settings) {
   std::vector<TSearchedFile> found;
+  TResolvedDirectories directories;
   for (TText &name :
        FindFiles(settings.InputFile, settings.SubDirs, false, true, false, settings.ExcludeNames)) {
     TSearchedFile file;
-    if (!IsBackupName(name) && ReadSearchedFile(name, file))
+    if (!IsBackupName(name) && ReadSearchedFile(name, file, directories))
       found.push_back(std::move(file));
   }
   // Each file is edited once, or a link beside it would apply the script a second

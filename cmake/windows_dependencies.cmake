@@ -1,16 +1,13 @@
 # The libraries of the Windows build. Nothing is taken from the Linux system: PCRE2
 # is compiled from Debian's source package (tools/bootstrap unpacks it), zlib is the
-# static archive of libz-mingw-w64-dev, and the Lua headers come from Lua's sources.
+# static archive of libz-mingw-w64-dev; Lua comes from its source package too
+# (cmake/windows_runtime.cmake builds lua53.dll).
 # Everything links statically, so the program is one file that needs system DLLs only.
 set(REDEVUVO_PCRE2_SOURCE_DIR ${CMAKE_SOURCE_DIR}/build-deps/src/pcre2-10.42
     CACHE PATH "Unpacked PCRE2 sources (tools/bootstrap)")
-set(REDEVUVO_LUA_SOURCE_DIR ${CMAKE_SOURCE_DIR}/build-deps/src/lua5.3-5.3.6/src
-    CACHE PATH "Lua 5.3 sources (tools/bootstrap)")
-foreach(dir REDEVUVO_PCRE2_SOURCE_DIR REDEVUVO_LUA_SOURCE_DIR)
-  if(NOT EXISTS ${${dir}})
-    message(FATAL_ERROR "${dir} (${${dir}}) does not exist: run tools/bootstrap first")
-  endif()
-endforeach()
+if(NOT EXISTS ${REDEVUVO_PCRE2_SOURCE_DIR}/src/pcre2.h.generic)
+  message(FATAL_ERROR "No PCRE2 sources in ${REDEVUVO_PCRE2_SOURCE_DIR}: run tools/bootstrap")
+endif()
 
 # PCRE2, 16-bit code units only (the program searches UTF-16 text), without JIT.
 set(pcre2_generated ${CMAKE_BINARY_DIR}/pcre2)
@@ -39,8 +36,6 @@ find_path(REDEVUVO_ZLIB_INCLUDE_DIR zlib.h REQUIRED)
 add_library(redevuvo_zlib STATIC IMPORTED)
 set_target_properties(redevuvo_zlib PROPERTIES IMPORTED_LOCATION ${REDEVUVO_ZLIB_ARCHIVE}
                       INTERFACE_INCLUDE_DIRECTORIES ${REDEVUVO_ZLIB_INCLUDE_DIR})
-
-set(LUA_INCLUDE_DIR ${REDEVUVO_LUA_SOURCE_DIR})
 
 # The C and C++ runtimes and the thread library go into the program itself.
 add_link_options(-static -static-libgcc -static-libstdc++)

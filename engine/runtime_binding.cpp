@@ -4,8 +4,12 @@
 #include "engine/lua_exceptions.h"
 #include "platform/library_loader.h"
 
+#ifdef _WIN32
+#include "platform/windows/program_resource.h"
+#else
 extern "C" const char redevuvo_lua_runtime_begin[];
 extern "C" const char redevuvo_lua_runtime_end[];
+#endif
 
 namespace {
 
@@ -33,8 +37,12 @@ std::optional<std::string_view> RuntimeImage() {
 TLuaEntryPoints LuaApi;
 
 std::string_view EmbeddedLuaRuntimeImage() {
+#ifdef _WIN32
+  return platform::ProgramDataResource("LUALIB");
+#else
   return std::string_view(redevuvo_lua_runtime_begin,
                           size_t(redevuvo_lua_runtime_end - redevuvo_lua_runtime_begin));
+#endif
 }
 
 bool LuaRuntimeLoaded() {

@@ -19,7 +19,8 @@ void BindLuaRuntime();
 // Releases the mapped runtime, if any. The entry-point table keeps its values.
 void FreeLuaRuntime();
 
-// The image embedded at build time (empty when the build carries none).
+// The image the build carries: the embedded shared object on Linux, the RCDATA
+// resource "LUALIB" on Windows (empty when the build carries none).
 std::string_view EmbeddedLuaRuntimeImage();
 
 // Lets tests hand the loader another image (nullopt: no image at all) for the

@@ -23,6 +23,12 @@ bool SameInfo(const TZipEntryInfo &a, const TZipEntryInfo &b) {
          a.FExtra == b.FExtra && a.FComment == b.FComment;
 }
 
+// The one reason a small archive may refuse to save: a comment holding something a
+// reader could take for the end record.
+bool HoldsEndSignature(const std::string &comment) {
+  return comment.find(std::string("PK\x05\x06", 4)) != std::string::npos;
+}
+
 } // namespace
 
 // An archive made by the writer from the input: a few entries and a comment.
@@ -45,7 +51,10 @@ void CheckWrittenArchive(const uint8_t *data, size_t size) {
   }
   archive.SetComment(input.ConsumeRemainingBytesAsString());
   std::string image;
-  FUZZ_CHECK(archive.Save(image), "a small archive does not save");
+  if (!archive.Save(image)) {
+    FUZZ_CHECK(HoldsEndSignature(archive.Comment()), "a small archive does not save");
+    return;
+  }
   TZipArchive loaded;
   FUZZ_CHECK(loaded.Load(image), "a written archive does not load");
   FUZZ_CHECK(loaded.Count() == names.size(), "%zu entries written, %zu loaded", names.size(),
@@ -67,7 +76,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   std::string first;
   std::string contents[2];
   bool readable[2];
-  FUZZ_CHECK(archive.Save(first), "a loaded archive of %zu bytes does not save", size);
+  if (!archive.Save(first)) {
+    FUZZ_CHECK(HoldsEndSignature(archive.Comment()), "a loaded archive of %zu bytes does not save",
+               size);
+    return 0;
+  }
   TZipArchive again;
   FUZZ_CHECK(again.Load(first), "the saved image of %zu bytes does not load", first.size());
   FUZZ_CHECK(again.Count() == archive.Count(), "%zu entries became %zu", archive.Count(),

@@ -1,14 +1,30 @@
 #include "platform/console.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <poll.h>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
+
+#include "platform/large_buffer.h"
 
 namespace platform {
 namespace {
 
-constexpr size_t StdinChunkSize = 1000;
+// The first block of a read of unknown length, and the least any later one holds.
+constexpr size_t MinimumBlock = 65536;
+
+// The bytes from the descriptor's position to the end of a regular file; 0 for
+// anything else.
+size_t RemainingFileBytes(int fd) {
+  struct stat info;
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+    return 0;
+  off_t position = lseek(fd, 0, SEEK_CUR);
+  return position >= 0 && position < info.st_size ? size_t(info.st_size - position) : 0;
+}
 
 // A descriptor inherited in non-blocking mode answers EAGAIN instead of waiting;
 // wait for it here so that such a caller does not see a spurious failure.
@@ -44,12 +60,29 @@ size_t WriteToDescriptor(int fd, std::string_view bytes) {
 }
 
 TStdinReadResult ReadAllFromDescriptor(int fd, std::string &data) {
-  std::string result;
-  char chunk[StdinChunkSize];
+  // A regular file (input redirected from a file) is read into one buffer of its
+  // size. Anything else is read into blocks of a sixteenth of what came so far: a
+  // large pipe is not copied on every regrowth, and joining the blocks once at
+  // the end, each freed as soon as it is copied, needs little more memory than
+  // the text itself.
+  std::vector<std::string> blocks;
+  std::string block;
+  size_t used = 0, total = 0;
+  ReserveLargeText(block, std::max(RemainingFileBytes(fd) + 1, MinimumBlock));
+  block.resize(block.capacity());
   for (;;) {
-    ssize_t n = read(fd, chunk, sizeof chunk);
+    if (used == block.size()) {
+      block.resize(used);
+      blocks.push_back(std::move(block));
+      block = std::string();
+      ReserveLargeText(block, std::max(total / 16, MinimumBlock));
+      block.resize(block.capacity());
+      used = 0;
+    }
+    ssize_t n = read(fd, block.data() + used, block.size() - used);
     if (n > 0) {
-      result.append(chunk, size_t(n));
+      used += size_t(n);
+      total += size_t(n);
     } else if (n == 0) {
       break;
     } else if (errno == EINTR) {
@@ -60,6 +93,18 @@ TStdinReadResult ReadAllFromDescriptor(int fd, std::string &data) {
     } else {
       return TStdinReadResult::Failed;
     }
+  }
+  block.resize(used);
+  if (blocks.empty()) {
+    data = std::move(block);
+    return TStdinReadResult::Ok;
+  }
+  blocks.push_back(std::move(block));
+  std::string result;
+  ReserveLargeText(result, total);
+  for (std::string &part : blocks) {
+    result += part;
+    std::string().swap(part); // assigning an empty string would keep the memory
   }
   data = std::move(result);
   return TStdinReadResult::Ok;

@@ -20,8 +20,9 @@ bool IsInteractiveStandardInput();
 
 enum class TStdinReadResult { Ok, Failed };
 
-// Reads standard input up to its end in reads of at most 1000 bytes. On Ok `data`
-// holds every byte read (possibly none); on Failed it is left as it was.
+// Reads standard input up to its end (a redirected file into one buffer of its
+// size). On Ok `data` holds every byte read (possibly none); on Failed it is left
+// as it was.
 TStdinReadResult ReadStandardInput(std::string &data);
 
 // A closed standard output must show up as a failed write, not end the process.

@@ -37,6 +37,9 @@ bool ListNames(const std::string &path, std::vector<std::string> &names) {
     ssize_t size = sys::ListXattr(path.c_str(), nullptr, 0);
     if (size < 0)
       return errno == EOPNOTSUPP;
+    // Most files have none; asking again for an empty list would only repeat that.
+    if (size == 0)
+      return true;
     std::string buffer(size_t(size), '\0');
     size = sys::ListXattr(path.c_str(), buffer.data(), buffer.size());
     if (size < 0 && errno == ERANGE)

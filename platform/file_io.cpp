@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "platform/file_attributes.h"
+#include "platform/large_buffer.h"
 #include "platform/owned_descriptor.h"
 #include "platform/system_calls.h"
 #include "platform/temporary_file.h"
@@ -82,7 +83,10 @@ int OwnDescriptorOf(const std::string &path) {
 // they point to is rewritten and the links stay. A dangling link gives the missing
 // name it points to, which is then created. A chain that reaches one of the
 // process's own descriptors ends there with `descriptor` set (else it is -1).
-bool ResolveLinks(const std::string &path, std::string &resolved, int &descriptor) {
+// Otherwise `info` holds the status of the resolved name and `statError` is 0, or
+// the reason that status could not be read, so that the caller need not ask again.
+bool ResolveLinks(const std::string &path, std::string &resolved, int &descriptor,
+                  struct stat &info, int &statError) {
   std::string current = path;
   descriptor = -1;
   for (int depth = 0; depth <= MaxLinkDepth; ++depth) {
@@ -91,8 +95,8 @@ bool ResolveLinks(const std::string &path, std::string &resolved, int &descripto
       resolved = std::move(current);
       return true;
     }
-    struct stat info;
-    if (lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+    statError = lstat(current.c_str(), &info) == 0 ? 0 : errno;
+    if (statError != 0 || !S_ISLNK(info.st_mode)) {
       resolved = std::move(current);
       return true;
     }
@@ -118,7 +122,12 @@ bool ResolveLinks(const std::string &path, std::string &resolved, int &descripto
 bool ReadDescriptor(int fd, const struct stat &info, std::string &data) {
   // A regular file's size is known; other readable files are read until they end.
   size_t expected = S_ISREG(info.st_mode) ? size_t(info.st_size) : 0;
-  std::string buffer(expected + 1 > 65536 ? expected + 1 : 65536, '\0');
+  // A file of known size gets just that (and a byte to see the end without growing):
+  // freeing a large buffer per input makes the allocator tidy up its whole heap each
+  // time, which a run over many small files pays for.
+  std::string buffer;
+  ReserveLargeText(buffer, expected > 0 ? expected + 1 : 65536);
+  buffer.resize(buffer.capacity());
   size_t used = 0;
   for (;;) {
     if (used == buffer.size())
@@ -284,18 +293,22 @@ bool TRealFileSystem::WriteTarget(const std::string &path, std::string_view cont
     return false;
   }
   std::string target = path;
+  struct stat existing;
+  int statError = 0;
   if (links == TLinkAtTarget::Follow) {
     int descriptor = -1;
-    if (!ResolveLinks(path, target, descriptor))
+    if (!ResolveLinks(path, target, descriptor, existing, statError))
       return false;
     if (descriptor >= 0)
       return WriteBytes(descriptor, content);
+  } else {
+    statError = lstat(target.c_str(), &existing) == 0 ? 0 : errno;
   }
-
-  struct stat existing;
-  bool exists = lstat(target.c_str(), &existing) == 0;
-  if (!exists && errno != ENOENT)
+  bool exists = statError == 0;
+  if (!exists && statError != ENOENT) {
+    errno = statError;
     return false;
+  }
   // A backup replaces whatever else stands at its name and takes nothing from it.
   if (exists && links == TLinkAtTarget::Replace && !S_ISREG(existing.st_mode) &&
       !S_ISDIR(existing.st_mode))
@@ -370,8 +383,9 @@ bool IsReplaceableFile(const std::string &path) {
   std::string target;
   int descriptor = -1;
   struct stat info;
-  return ResolveLinks(path, target, descriptor) && descriptor < 0 &&
-         lstat(target.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+  int statError = 0;
+  return ResolveLinks(path, target, descriptor, info, statError) && descriptor < 0 &&
+         statError == 0 && S_ISREG(info.st_mode);
 }
 
 void IgnoreFileSizeSignal() {

@@ -66,9 +66,15 @@ std::string NextName(const std::string &directory) {
 }
 
 // An unnamed file is named through its /proc link; without /proc it never could be.
+// Once a link was there, /proc is mounted for the process, and asking again for
+// every file would only cost a call each.
 bool CanBeNamed(int fd) {
+  static bool procMounted = false;
+  if (procMounted)
+    return true;
   struct stat info;
-  return lstat(("/proc/self/fd/" + std::to_string(fd)).c_str(), &info) == 0;
+  procMounted = lstat(("/proc/self/fd/" + std::to_string(fd)).c_str(), &info) == 0;
+  return procMounted;
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "engine/marshalling.h"
 #include "libs/file_name_marshalling.h"
 #include "platform/code_page.h"
+#include "platform/large_buffer.h"
 #include "script/callback_loop.h"
 #include "script/line_sort.h"
 #include "script/pwl_context.h"
@@ -106,7 +107,7 @@ int ForEachLine(lua_State *L) {
 class TCharLoop : public TCallbackLoop {
 public:
   TCharLoop(const std::string &text, lua_Integer user) : FText(text), FUser(user) {
-    FOutput.reserve(text.size()); // grows geometrically from there
+    platform::ReserveLargeText(FOutput, text.size()); // grows geometrically from there
   }
   bool AtEnd() const override { return FPos >= FText.size(); }
   int PushArguments(lua_State *L) override {

@@ -2,25 +2,36 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
+
+#include "platform/large_buffer.h"
 
 TLineRewriter::TLineRewriter(std::string_view text) : FSource(text) {
   FindLineAt(0);
 }
 
+// Cuts one line as ScanLines does, without its set-up: this runs once per line of
+// every iteration.
 void TLineRewriter::FindLineAt(size_t start) {
-  if (start >= FSource.size()) {
-    FCurrentStart = FSource.size() + 1; // no line left
+  const size_t size = FSource.size();
+  if (start >= size) {
+    FCurrentStart = size + 1; // no line left
     return;
   }
   FCurrentStart = start;
-  ScanLines(
-      FSource.substr(start),
-      [&](size_t, size_t length, TLineEnd end) {
-        FCurrentLength = length;
-        FCurrentEnd = end;
-      },
-      1);
-  FNextStart = start + FCurrentLength + LineEndBytes(FCurrentEnd).size();
+  const char *base = FSource.data();
+  const void *lf = std::memchr(base + start, '\n', size - start);
+  if (lf == nullptr) {
+    FCurrentLength = size - start;
+    FCurrentEnd = LineEndNone;
+    FNextStart = size;
+    return;
+  }
+  const size_t at = size_t(static_cast<const char *>(lf) - base);
+  const bool crlf = at > start && base[at - 1] == '\r';
+  FCurrentLength = (crlf ? at - 1 : at) - start;
+  FCurrentEnd = crlf ? LineEndCRLF : LineEndLF;
+  FNextStart = at + 1;
 }
 
 void TLineRewriter::Advance() {
@@ -116,7 +127,7 @@ void TLineRewriter::DeleteCurrent() {
 // Copies the unchanged lines from the run's start up to end into the output.
 void TLineRewriter::CopyRunToOutput(size_t end) {
   if (FOutput.capacity() < FSource.size())
-    FOutput.reserve(FSource.size() + 16); // most rewrites keep the size
+    platform::ReserveLargeText(FOutput, FSource.size() + 16); // most rewrites keep the size
   if (end > FRunStart)
     FOutput.append(FSource.substr(FRunStart, end - FRunStart));
 }
@@ -158,7 +169,7 @@ std::string TLineRewriter::Join() const {
   for (const TRef &ref : FRefs)
     total += ref.Length + LineEndBytes(EndOf(ref)).size();
   std::string out;
-  out.reserve(total);
+  platform::ReserveLargeText(out, total);
   for (const TRef &ref : FRefs) {
     out.append(Text(ref));
     out.append(LineEndBytes(EndOf(ref)));

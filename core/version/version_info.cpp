@@ -8,7 +8,11 @@
 
 #include "core/version/version_resource.h"
 #include "platform/code_page.h"
+#ifdef _WIN32
+#include "platform/windows/file_version_resource.h"
+#else
 #include "platform/elf_section.h"
+#endif
 
 namespace {
 
@@ -78,6 +82,38 @@ int CompareNumbers(std::uint32_t stored, std::uint32_t given) {
   return stored < given ? -1 : stored > given ? 1 : 0;
 }
 
+// The version entries of the chosen file as the version section spells them:
+// the texts by key and "FileFlags". Empty when the file has none.
+std::optional<std::map<std::string, std::string>> ReadVersionEntries(const TText &programName) {
+#ifdef _WIN32
+  static constexpr const char *Keys[] = {"CompanyName",
+                                         "FileDescription",
+                                         "FileVersion",
+                                         "InternalName",
+                                         "LegalCopyright",
+                                         "LegalTrademarks",
+                                         "OriginalFilename",
+                                         "ProductName",
+                                         "ProductVersion",
+                                         "Comments",
+                                         "Mail",
+                                         "Internet"};
+  std::optional<platform::TVersionResource> resource =
+      platform::ReadVersionResource(programName, Keys);
+  if (!resource)
+    return std::nullopt;
+  if (resource->FileFlags)
+    resource->Texts.emplace("FileFlags", std::to_string(*resource->FileFlags));
+  return std::move(resource->Texts);
+#else
+  std::string fileName = programName.empty() ? "/proc/self/exe" : TextToBytes(programName);
+  std::optional<std::string> contents = platform::ReadElfSection(fileName, VersionSectionName);
+  if (!contents)
+    return std::nullopt;
+  return ParseVersionSection(*contents);
+#endif
+}
+
 } // namespace
 
 TText MediumVersion(TTextView version) {
@@ -126,11 +162,10 @@ void TInfoVersion::Clear() {
 
 void TInfoVersion::Execute() {
   Clear();
-  std::string fileName = FProgramName.empty() ? "/proc/self/exe" : TextToBytes(FProgramName);
-  std::optional<std::string> contents = platform::ReadElfSection(fileName, VersionSectionName);
-  if (!contents)
+  std::optional<std::map<std::string, std::string>> read = ReadVersionEntries(FProgramName);
+  if (!read)
     return;
-  std::map<std::string, std::string> entries = ParseVersionSection(*contents);
+  const std::map<std::string, std::string> &entries = *read;
   auto text = [&entries](const char *key) {
     auto found = entries.find(key);
     return found == entries.end() ? TText() : Utf8ToText(found->second);

@@ -125,35 +125,38 @@ TBytes CutField(TBytesView text) {
 } // namespace
 
 bool TZipArchive::Load(std::string image) {
-  // The signature may also turn up inside the archive comment, so the candidates are
-  // tried from the end: the first whose central directory lies right before it and
-  // reads without fault is the end record. Failing that, the last signature whose
-  // comment fits is taken (something may lie between directory and end record). A
-  // bounded number of tries keeps a crafted image from costing quadratic time.
-  TReader reader(image);
   std::vector<TEntry> entries;
   std::size_t end = 0;
+  if (!LocateEndRecord(image, end, entries))
+    return false;
+  FEntries = std::move(entries);
+  FComment = TReader(image).Bytes(end + EndRecordSize, TReader(image).U16(end + 20));
+  FImage = std::move(image);
+  return true;
+}
+
+// The signature may also turn up inside the archive comment, so the candidates are
+// tried from the end: the first whose central directory lies right before it and
+// reads without fault is the end record. Failing that, the last signature whose
+// comment fits is taken (something may lie between directory and end record). A
+// bounded number of tries keeps a crafted image from costing quadratic time.
+bool TZipArchive::LocateEndRecord(std::string_view image, std::size_t &end,
+                                  std::vector<TEntry> &entries) {
+  TReader reader(image);
   std::optional<std::size_t> last;
-  bool found = false;
   std::size_t limit = image.size();
   for (int tries = 0; tries < MaxEndRecordTries && FindEndRecord(reader, image.size(), limit, end);
        ++tries, limit = end) {
     if (!last)
       last = end;
     if (std::uint64_t(reader.U32(end + 16)) + reader.U32(end + 12) == end &&
-        ReadDirectory(image, end, entries)) {
-      found = true;
-      break;
-    }
+        ReadDirectory(image, end, entries))
+      return true;
+    entries.clear();
   }
-  if (!found) {
-    if (!last || !ReadDirectory(image, *last, entries))
-      return false;
-    end = *last;
-  }
-  FEntries = std::move(entries);
-  FComment = reader.Bytes(end + EndRecordSize, reader.U16(end + 20));
-  FImage = std::move(image);
+  if (!last || !ReadDirectory(image, *last, entries))
+    return false;
+  end = *last;
   return true;
 }
 
@@ -367,6 +370,13 @@ bool TZipArchive::Save(std::string &image) const {
   PutU32(out, directoryOffset);
   PutU16(out, std::uint32_t(FComment.size()));
   out += FComment;
+  // A comment that holds an end record of its own could be taken for the archive's
+  // end, here and by every other reader: such an image is not written.
+  std::size_t found = 0;
+  std::vector<TEntry> entries;
+  if (!LocateEndRecord(out, found, entries) ||
+      found != std::size_t(directoryOffset) + directorySize)
+    return false;
   image = std::move(out);
   return true;
 }

@@ -76,7 +76,8 @@ public:
 
   // The image of the whole archive: local headers with their data, the central
   // directory and the end record with the comment. False when it would exceed the
-  // format's limits.
+  // format's limits, or when the comment holds an end record that readers would take
+  // for the archive's own.
   bool Save(std::string &image) const;
 
 private:
@@ -91,6 +92,8 @@ private:
     std::string FData;
   };
 
+  static bool LocateEndRecord(std::string_view image, std::size_t &end,
+                              std::vector<TEntry> &entries);
   static bool ReadDirectory(std::string_view image, std::size_t end, std::vector<TEntry> &entries);
   std::string_view Data(const TEntry &entry) const;
   std::uint64_t SavedSize() const;

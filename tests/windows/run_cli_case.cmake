@@ -1,6 +1,7 @@
 # Runs one command-line case of the Windows program (see cli_cases.cmake):
 # -DEMULATOR -DPROGRAM -DARGS (a list) -DINPUT (a file for standard input, or empty)
-# -DRESULT (the exit code) -DSTDOUT -DSTDERR (regular expressions both must match).
+# -DRESULT (the exit code) -DSTDOUT -DSTDERR (regular expressions both must match)
+# -DSTDERR_HEX (bytes standard error must hold, in hexadecimal; for non-ASCII bytes).
 set(input_option)
 if(INPUT)
   set(input_option INPUT_FILE ${INPUT})
@@ -16,6 +17,13 @@ if(NOT "${out}" MATCHES "${STDOUT}")
 endif()
 if(NOT "${err}" MATCHES "${STDERR}")
   string(APPEND failed "standard error does not match \"${STDERR}\"\n")
+endif()
+if(STDERR_HEX)
+  string(HEX "${err}" err_hex)
+  string(TOLOWER "${STDERR_HEX}" expected_hex)
+  if(NOT err_hex MATCHES "^(..)*${expected_hex}")
+    string(APPEND failed "standard error does not hold the bytes ${STDERR_HEX}\n")
+  endif()
 endif()
 if(failed)
   message(FATAL_ERROR "${failed}--- standard output:\n${out}\n--- standard error:\n${err}")

@@ -2,11 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "engine/lua_engine.h"
 #include "engine/lua_exceptions.h"
-#include "tests/support/process_runner.h"
 
 namespace {
+
+std::string ReadImage(const char *path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
 
 std::string ExceptionMessage(TLua &lua) {
   try {
@@ -60,7 +67,7 @@ TEST(RuntimeBinding, MissingImageRaisesNotFoundEveryTime) {
 
 TEST(RuntimeBinding, ImagesThatCannotBeMappedRaiseLoadError) {
   for (std::string_view image :
-       {std::string_view(""), std::string_view("this is not an ELF file")}) {
+       {std::string_view(""), std::string_view("this is not a library image")}) {
     TLuaRuntimeImageOverride bad(image);
     TLua lua;
     EXPECT_EQ(ExceptionMessage(lua), "Failed to load Lua library");
@@ -69,7 +76,7 @@ TEST(RuntimeBinding, ImagesThatCannotBeMappedRaiseLoadError) {
 }
 
 TEST(RuntimeBinding, MissingEntryPointIsNamedAndLaterOpensFailCleanly) {
-  std::string stub = ReadFileBytes(std::string(REDEVUVO_STUB_DIR) + "/lua_stub_missing_close.so");
+  std::string stub = ReadImage(REDEVUVO_STUB_IMAGE);
   ASSERT_FALSE(stub.empty());
   TLuaRuntimeImageOverride stubImage(stub);
   for (int attempt = 0; attempt < 2; ++attempt) {

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <fcntl.h>
 #include <functional>
 #include <pty.h>
@@ -68,19 +69,42 @@ std::string DrainDescriptor(int fd) {
 } // namespace
 
 TEST(Console, ReadAllFromDescriptorCollectsEveryChunk) {
-  // Sizes around the 1000-byte read size and far beyond a pipe's buffer.
-  for (size_t length : {size_t(1), size_t(999), size_t(1000), size_t(1001), size_t(3000001)}) {
-    TPipe pipe;
-    std::string content = Pattern(length);
-    std::thread writer([&] {
-      write(pipe.Write, content.data(), content.size());
-      pipe.CloseWrite();
-    });
+  // Sizes around the first block's size and far beyond a pipe's buffer and many
+  // blocks; a regular file read from its start and from a position inside it (what
+  // is left from there is the input, as a shell's "< file" after a partial read).
+  struct TCase {
+    size_t Length;
+    bool Pipe;
+    size_t Skip;
+  };
+  const TCase cases[] = {{1, true, 0},      {999, true, 0},      {65535, true, 0},
+                         {65536, true, 0},  {65537, true, 0},    {3000001, true, 0},
+                         {0, false, 0},     {1, false, 0},       {65536, false, 0},
+                         {65537, false, 0}, {3000001, false, 0}, {3000001, false, 1000},
+                         {10, false, 10},   {10, false, 20}};
+  for (const TCase &c : cases) {
+    std::string content = Pattern(c.Length);
+    std::string expected = c.Skip < c.Length ? content.substr(c.Skip) : std::string();
     std::string data = "previous";
-    EXPECT_EQ(platform::ReadAllFromDescriptor(pipe.Read, data), TStdinReadResult::Ok);
-    writer.join();
-    EXPECT_EQ(data.size(), length);
-    EXPECT_TRUE(data == content) << length;
+    if (c.Pipe) {
+      TPipe pipe;
+      std::thread writer([&] {
+        write(pipe.Write, content.data(), content.size());
+        pipe.CloseWrite();
+      });
+      EXPECT_EQ(platform::ReadAllFromDescriptor(pipe.Read, data), TStdinReadResult::Ok);
+      writer.join();
+    } else {
+      FILE *file = tmpfile();
+      ASSERT_NE(file, nullptr);
+      int fd = fileno(file);
+      ASSERT_EQ(write(fd, content.data(), content.size()), ssize_t(content.size()));
+      ASSERT_EQ(lseek(fd, off_t(c.Skip), SEEK_SET), off_t(c.Skip));
+      EXPECT_EQ(platform::ReadAllFromDescriptor(fd, data), TStdinReadResult::Ok);
+      fclose(file);
+    }
+    EXPECT_EQ(data.size(), expected.size()) << c.Length << (c.Pipe ? " pipe" : " file");
+    EXPECT_TRUE(data == expected) << c.Length << (c.Pipe ? " pipe" : " file") << " from " << c.Skip;
   }
 }
 

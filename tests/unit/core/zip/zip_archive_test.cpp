@@ -374,3 +374,22 @@ TEST(ZipArchive, EndRecordSignatureInTheCommentIsNotTakenForTheRecord) {
     EXPECT_EQ(loaded.Comment(), comment);
   }
 }
+
+// A comment whose own end record would be found first is refused on save, and the
+// archive on disk stays as it was: written, it would read back as another archive.
+TEST(ZipArchive, CommentThatReadersWouldTakeForTheEndRecordIsNotSaved) {
+  // An empty archive's record is at 0 and its comment starts at 22; one byte later a
+  // record whose directory (empty) "lies right before it".
+  const std::string fake = std::string("PK\x05\x06", 4) + std::string(12, '\0') +
+                           std::string("\x17\0\0\0", 4) + std::string(2, '\0');
+  TZipArchive archive;
+  archive.SetComment("x" + fake);
+  std::string image = "untouched";
+  EXPECT_FALSE(archive.Save(image));
+  EXPECT_EQ(image, "untouched");
+  archive.SetComment("x" + fake.substr(0, 16) + "\x18" + fake.substr(17)); // off by one
+  ASSERT_TRUE(archive.Save(image));
+  TZipArchive loaded;
+  ASSERT_TRUE(loaded.Load(image));
+  EXPECT_EQ(loaded.Comment(), archive.Comment());
+}
