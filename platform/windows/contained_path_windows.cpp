@@ -9,11 +9,12 @@
 namespace platform {
 namespace {
 
+// The relative name comes with the native separator; "/" separates as well.
 std::vector<std::string> SplitParts(std::string_view relative) {
   std::vector<std::string> parts;
   std::size_t start = 0;
   while (start < relative.size()) {
-    std::size_t stop = relative.find('/', start);
+    std::size_t stop = relative.find_first_of("\\/", start);
     if (stop == std::string_view::npos)
       stop = relative.size();
     if (stop > start)
@@ -27,7 +28,7 @@ std::string JoinParts(const std::vector<std::string> &parts, std::size_t count) 
   std::string joined;
   for (std::size_t i = 0; i < count; ++i) {
     if (i > 0)
-      joined += '/';
+      joined += '\\';
     joined += parts[i];
   }
   return joined;

@@ -36,6 +36,7 @@ TEntryKind KindOf(DWORD attributes) {
 
 int ListDirectory(const std::string &directory, std::vector<TDirectoryEntry> &entries,
                   TDirectoryIdentity &identity) {
+  entries.clear();
   const std::optional<std::wstring> wide = win32::WideName(directory.empty() ? "." : directory);
   if (!wide)
     return ENOENT;

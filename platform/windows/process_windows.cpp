@@ -58,6 +58,16 @@ std::optional<std::string> FirstSetEnvironmentVariable(std::initializer_list<con
   return std::nullopt;
 }
 
+std::string TemporaryDirectory() {
+  wchar_t buffer[MAX_PATH + 2];
+  const DWORD length = GetTempPathW(MAX_PATH + 2, buffer);
+  std::optional<std::string> name;
+  if (length > 0 && length < MAX_PATH + 2)
+    name = win32::NarrowName(std::wstring_view(buffer, length));
+  // A directory the ANSI code page cannot name: the current one.
+  return name.value_or(".");
+}
+
 std::string CurrentDirectory() {
   const DWORD size = GetCurrentDirectoryW(0, nullptr);
   if (size == 0)
