@@ -21,3 +21,13 @@ add_cli_case(missing_input_file_is_an_error
              ARGS /c "x = 1" /i "Z:\\no\\such\\file.txt" RESULT 1 STDOUT "^$" STDERR ".")
 add_cli_case(failing_script_gives_two
              ARGS /c "error('stop')" INPUT ${sample} RESULT 2 STDOUT "" STDERR "stop")
+# print writes the script's bytes as they are (the ANSI code page, no OEM
+# conversion), each line ended with CR LF: "\xF8" is "ø" in 1252 and would be 0x9B in 850.
+add_cli_case(print_output_in_the_ansi_code_page
+             ARGS /c "print(string.char(0xF8))" INPUT ${sample} RESULT 0 STDERR_HEX "0af80d0a")
+# A bare script name not in the current directory or beside the program is looked
+# up along PATH, whose entries are separated by ";": Wine puts WINEPATH in front of
+# its own entries (C:\windows\system32;C:\windows;...).
+windows_path(examples ${CMAKE_SOURCE_DIR}/examples)
+add_cli_case(script_found_along_path ARGS number_lines.pwl INPUT ${sample} WINEPATH ${examples}
+             RESULT 0 STDOUT "^ +1  Erste\r?\n" STDERR "")
