@@ -117,6 +117,14 @@ local function main()
      'in-place run on a read-only file')
   eq(read(at('A.TXT')), 'text of A.TXT\r\n', 'read-only file unchanged')
   eq(run('attrib -r "' .. at('A.TXT') .. '"'), 0, 'attrib -r')
+
+  -- os.shellexecute through ShellExecuteW: true for a program found along PATH
+  -- (nothing waits for it, so what it does is not looked at, and it starts outside
+  -- the directory removed below), false for a file
+  -- that is not there
+  eq(os.shellexecute('open', 'cmd.exe', '/c exit', P.tmpdir(), os.SHOWMINNOACTIVE), true,
+     'shellexecute of cmd.exe')
+  eq(os.shellexecute('open', at('missing.exe')), false, 'shellexecute of a missing file')
 end
 
 local ok, message = xpcall(main, debug.traceback)
