@@ -38,7 +38,7 @@ const char16_t *const UsageLines[] = {
 // script expects them, in the console's text like every message.
 bool WriteOutputLine(TTextView text) {
   std::string line = TextToBytes(platform::ToOemText(text));
-  line += '\n';
+  line += platform::ConsoleLineEnd;
   return platform::WriteStandardOutput(line) == line.size();
 }
 
@@ -46,7 +46,7 @@ bool WriteOutputLine(TTextView text) {
 
 void WriteMessage(TTextView text) {
   std::string line = TextToBytes(platform::ToOemText(text));
-  line += '\n';
+  line += platform::ConsoleLineEnd;
   platform::WriteStandardError(line);
 }
 

@@ -202,7 +202,7 @@ void TLua::DoPrint(const TText &msg) {
     FOnPrint(msg);
     return;
   }
-  std::string line = TextToBytes(msg) + "\n";
+  std::string line = TextToBytes(msg) + platform::ConsoleLineEnd;
   if (platform::WriteStandardOutput(line) != line.size())
     throw EHostIoError("Cannot write print output to standard output");
 }

@@ -1,6 +1,7 @@
 #include "libs/host_environment.h"
 
 #include "core/files/file_helpers.h"
+#include "core/paths/path_rules.h"
 #include "core/paths/path_text.h"
 #include "core/text/text_routines.h"
 #include "core/text/tokenizer.h"
@@ -37,8 +38,9 @@ void RegisterOs(lua_State *L) {
   lua_pushstring(L, "path");
   lua_newtable(L);
   luaL_setfuncs(L, PathLibraryFunctions(), 0);
-  LuaSetFieldString(L, u"DIR_SEP", u"/");
-  LuaSetFieldString(L, u"PATH_SEP", u":");
+  const TPathRules &rules = NativePathRules();
+  LuaSetFieldString(L, u"DIR_SEP", TText(1, rules.FSeparator));
+  LuaSetFieldString(L, u"PATH_SEP", TText(1, rules.FListSeparator));
   lua_settable(L, -3);
   lua_pop(L, 1);
 }

@@ -1,8 +1,6 @@
 #include "platform/code_page.h"
 
-#include "platform/process.h"
-
-#include <unicode/ucnv.h>
+#include "platform/code_page_system.h"
 
 namespace platform {
 namespace {
@@ -90,26 +88,10 @@ TCodePage TCodePage::FromCharsetName(std::string_view charset) {
   TCodePage page;
   if (charset.empty() || IsUtf8Name(charset))
     return page;
-  UErrorCode status = U_ZERO_ERROR;
   std::string name(charset);
-  UConverter *converter = ucnv_open(name.c_str(), &status);
-  if (U_FAILURE(status) || converter == nullptr)
-    return page;
-  if (ucnv_getMaxCharSize(converter) != 1) {
-    ucnv_close(converter);
-    return page;
-  }
   auto tables = std::make_shared<TSingleByteTables>();
-  for (int b = 0; b < 256; ++b) {
-    char in = static_cast<char>(b);
-    UChar out[4];
-    UErrorCode st = U_ZERO_ERROR;
-    ucnv_reset(converter);
-    int32_t n = ucnv_toUChars(converter, out, 4, &in, 1, &st);
-    char16_t c = (U_SUCCESS(st) && n == 1) ? char16_t(out[0]) : ReplacementChar;
-    tables->ToUnicode[b] = c;
-  }
-  ucnv_close(converter);
+  if (!SingleByteCharsetTable(name, tables->ToUnicode))
+    return page;
   // Bytes that decode to the same character keep the lowest byte as its encoding.
   for (int b = 255; b >= 0; --b) {
     char16_t c = tables->ToUnicode[b];
@@ -236,21 +218,8 @@ unsigned char TCodePage::EncodeChar(char16_t c, bool &ok) const {
   return ok ? static_cast<unsigned char>(c) : 0;
 }
 
-std::string CharsetFromEnvironment() {
-  std::optional<std::string> value = FirstSetEnvironmentVariable({"LC_ALL", "LC_CTYPE", "LANG"});
-  if (!value)
-    return "";
-  std::string_view locale(*value);
-  size_t dot = locale.find('.');
-  if (dot == std::string_view::npos)
-    return "";
-  std::string_view charset = locale.substr(dot + 1);
-  size_t at = charset.find('@'); // a modifier such as "@euro" is not part of the charset
-  return std::string(charset.substr(0, at));
-}
-
 const TCodePage &AnsiCodePage() {
-  static const TCodePage page = TCodePage::FromCharsetName(CharsetFromEnvironment());
+  static const TCodePage page = TCodePage::FromCharsetName(SystemAnsiCharsetName());
   return page;
 }
 

@@ -46,9 +46,6 @@ private:
   std::shared_ptr<const TSingleByteTables> FSingleByte;
 };
 
-// The charset named by the first non-empty of LC_ALL, LC_CTYPE, LANG ("" when none).
-std::string CharsetFromEnvironment();
-
 // The process's code page, read from the environment on first use and kept.
 const TCodePage &AnsiCodePage();
 

@@ -133,6 +133,8 @@ void IgnoreBrokenPipe() {
   sigaction(SIGPIPE, &action, nullptr);
 }
 
+const char *const ConsoleLineEnd = "\n";
+
 std::u16string ToOemText(std::u16string_view s) {
   return std::u16string(s);
 }

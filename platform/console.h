@@ -32,6 +32,9 @@ void IgnoreBrokenPipe();
 size_t WriteToDescriptor(int fd, std::string_view bytes);
 TStdinReadResult ReadAllFromDescriptor(int fd, std::string &data);
 
+// The end of a console line: LF here, CR LF on Windows.
+extern const char *const ConsoleLineEnd;
+
 // Text for the console. This platform's console reads the same code page as every
 // other stream, so the text is returned unchanged.
 std::u16string ToOemText(std::u16string_view s);

@@ -61,7 +61,7 @@ int ListDirectory(const std::string &directory, std::vector<TDirectoryEntry> &en
     const char *name = entry->d_name;
     if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
       continue;
-    entries.push_back({name, KindOf(entry->d_type)});
+    entries.push_back({name, KindOf(entry->d_type), name[0] == '.'});
   }
 }
 

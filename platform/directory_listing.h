@@ -18,6 +18,9 @@ enum class TEntryKind { Unknown, File, Directory, Link, Other };
 struct TDirectoryEntry {
   std::string FName; // never "." or ".."
   TEntryKind FKind = TEntryKind::Unknown;
+  // A hidden or system entry: on Linux a name beginning with a dot, on Windows the
+  // entry's attributes.
+  bool FHidden = false;
 };
 
 // The identity of a directory on this machine, for telling two ways to one directory apart.

@@ -37,6 +37,10 @@ std::optional<std::string> FirstSetEnvironmentVariable(std::initializer_list<con
   return std::nullopt;
 }
 
+std::string TemporaryDirectory() {
+  return FirstSetEnvironmentVariable({"TMPDIR"}).value_or("/tmp");
+}
+
 std::string CurrentDirectory() {
   std::string buffer(256, '\0');
   for (;;) {

@@ -19,6 +19,11 @@ std::optional<std::string> GetEnvironmentVariable(const std::string &name);
 // settings are read this way).
 std::optional<std::string> FirstSetEnvironmentVariable(std::initializer_list<const char *> names);
 
+// The directory for temporary files, as the system names it: $TMPDIR when set and
+// not empty, else /tmp; on Windows GetTempPathW (TMP, TEMP, USERPROFILE or the
+// Windows directory). Trailing separators are the caller's to drop.
+std::string TemporaryDirectory();
+
 // The current working directory as an absolute path of any length; empty when it
 // cannot be determined (for example after it was removed).
 std::string CurrentDirectory();

@@ -223,4 +223,9 @@ std::string FindExecutableOnPath(const std::string &name) {
   return {};
 }
 
+std::optional<bool> SystemShellExecute(std::u16string_view, std::u16string_view,
+                                       std::u16string_view, std::u16string_view, int) {
+  return std::nullopt;
+}
+
 } // namespace platform

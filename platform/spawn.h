@@ -1,7 +1,9 @@
 // Starting other programs without waiting for them (os.shellexecute).
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace platform {
@@ -27,5 +29,12 @@ bool IsExecutableFile(const std::string &path);
 // C library's default when PATH is not set; empty entries are skipped); empty when
 // there is none or the name holds a "/".
 std::string FindExecutableOnPath(const std::string &name);
+
+// Where the system's shell starts programs and opens documents itself (Windows'
+// ShellExecuteW), its answer for the request, texts as host text; nullopt where
+// the program follows its own rules with the functions above (Linux).
+std::optional<bool> SystemShellExecute(std::u16string_view operation, std::u16string_view file,
+                                       std::u16string_view parameters,
+                                       std::u16string_view directory, int showCommand);
 
 } // namespace platform

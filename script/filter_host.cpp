@@ -49,7 +49,7 @@ void VIroveridUza::Open() {
 }
 
 void VIroveridUza::PrintOutput(const TText &msg) {
-  if (!platform::WriteStandardError(TextToBytes(msg) + "\n"))
+  if (!platform::WriteStandardError(TextToBytes(msg) + platform::ConsoleLineEnd))
     throw EHostIoError("Cannot write print output to standard error");
 }
 

@@ -180,10 +180,7 @@ DateTime FileTimeToDateTime(TFileTime time) {
 }
 
 TText TempDirectory() {
-  std::optional<std::string> value = platform::FirstSetEnvironmentVariable({"TMPDIR"});
-  if (!value)
-    return u"/tmp";
-  TText directory = HostFileName(*value);
+  TText directory = HostFileName(platform::TemporaryDirectory());
   return directory.size() > 1 ? WithoutTrailingSeparator(directory) : directory;
 }
 

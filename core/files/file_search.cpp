@@ -235,12 +235,14 @@ bool Traverse(TSearchPlan &plan, const TSearchOptions &options, TOnEntry onEntry
     if (entries.empty() || !visited.insert({identity.FDevice, identity.FInode}).second)
       continue;
     const TText pathPrefix = DirPrefix(current.FPath);
-    const TBytes nativePrefix =
-        current.FNativePath.back() == '/' ? current.FNativePath : current.FNativePath + '/';
+    const char separator = char(NativePathRules().FSeparator);
+    const TBytes nativePrefix = IsDirectoryDelimiter(char16_t(current.FNativePath.back()),
+                                                     NativePathRules())
+                                    ? current.FNativePath
+                                    : current.FNativePath + separator;
 
     for (const TDirectoryEntry &entry : entries) {
-      // Hidden and system entries are names beginning with a dot here.
-      if (entry.FName[0] == '.' && !options.FHidden)
+      if (entry.FHidden && !options.FHidden)
         continue;
       HostNameOf(entry.FName, name);
       if (options.FExclude) {

@@ -1,8 +1,12 @@
 #include "core/paths/path_rules.h"
 
 const TPathRules &NativePathRules() {
+#ifdef _WIN32
+  return WindowsPathRules();
+#else
   static const TPathRules rules{u'/', 0, u':', false, false, false, 4095, 1};
   return rules;
+#endif
 }
 
 const TPathRules &WindowsPathRules() {

@@ -16,7 +16,8 @@ struct TPathRules {
   std::size_t FRootLength;      // length of the longest root ("C:\" or "/"), kept whole on joins
 };
 
-// "/" separator, no drives, case-sensitive names, 4095 characters.
+// The rules of the system the program runs on: on Linux "/" separator, no drives,
+// case-sensitive names, 4095 characters; on Windows the Windows set.
 const TPathRules &NativePathRules();
 // "\" separator, "C:" drives, "\\server\share" prefixes, names ignoring case, 259 characters.
 const TPathRules &WindowsPathRules();

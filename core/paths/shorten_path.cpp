@@ -1,5 +1,7 @@
 #include "core/paths/shorten_path.h"
 
+#include "core/paths/path_rules.h"
+
 TTextList SplitText(TTextView text, TTextView separator) {
   TTextList pieces;
   if (separator.empty()) {
@@ -95,5 +97,7 @@ TText ShortenPathWithRules(TTextView path, int maxLength, TShortenMode mode, TTe
 }
 
 TText ShortenPath(TTextView path, int maxLength, TShortenMode mode) {
-  return ShortenPathWithRules(path, maxLength, mode, u"/", false);
+  const TPathRules &rules = NativePathRules();
+  const char16_t separator[] = {rules.FSeparator, u'\0'};
+  return ShortenPathWithRules(path, maxLength, mode, separator, rules.FHasDrives);
 }

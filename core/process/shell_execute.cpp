@@ -44,7 +44,10 @@ bool OpenWithDesktop(const TBytes &path, const TBytes &directory) {
 } // namespace
 
 bool ShellExecute(TTextView operation, TTextView file, TTextView parameters, TTextView directory,
-                  int /*showCommand: windows have no show state here*/) {
+                  int showCommand) {
+  if (std::optional<bool> started =
+          platform::SystemShellExecute(operation, file, parameters, directory, showCommand))
+    return *started;
   bool open = operation.empty() || IsOperation(operation, u"open");
   bool explore = IsOperation(operation, u"explore");
   if (!open && !explore)

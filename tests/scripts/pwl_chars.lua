@@ -1,5 +1,5 @@
 -- ForEachChar, CharCount and GetChar.
-local text = dofile(PWL.ScriptFile():match('^(.*)/') .. '/support/text.lua')
+local text = dofile(PWL.ScriptFile():match('^(.*)[/\\]') .. '/support/text.lua')
 text.set('abc')
 local calls = {}
 assert(PWL.ForEachChar(function(c, p, user, prev, nxt)

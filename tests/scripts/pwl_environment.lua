@@ -10,13 +10,15 @@ assert(table.concat(names, ',') == 'CharCount,CreateBak,ForEachChar,ForEachLine,
   table.concat(names, ','))
 
 -- settings as given on the command line (ctest runs: script /i sample.txt /o out)
-assert(PWL.InputFile():find('/tests/data/sample%.txt$'), PWL.InputFile())
+assert(PWL.InputFile():find('[/\\]tests[/\\]data[/\\]sample%.txt$'), PWL.InputFile())
 assert(PWL.OutputFile():find('script_out_'), PWL.OutputFile())
 assert(PWL.ScriptFile():find('pwl_environment%.lua$'), PWL.ScriptFile())
 assert(PWL.SubDirs() == false and PWL.InPlace() == false and PWL.CreateBak() == false)
 
 -- host libraries are added to the standard tables, nothing else becomes global
-assert(type(os.path) == 'table' and os.path.DIR_SEP == '/' and os.path.PATH_SEP == ':')
+assert(type(os.path) == 'table')
+assert(os.path.DIR_SEP == '/' and os.path.PATH_SEP == ':' or
+  os.path.DIR_SEP == '\\' and os.path.PATH_SEP == ';') -- Linux or Windows
 assert(path == nil)
 assert(math.type(os.SHOWNORMAL) == 'integer' and os.SHOWNA == 8 and os.SHOWDEFAULT == 10)
 assert(type(string.format) == 'function' and type(table.concat) == 'function')

@@ -1,5 +1,5 @@
 -- ForEachLine, LineCount and GetLine.
-local text = dofile(PWL.ScriptFile():match('^(.*)/') .. '/support/text.lua')
+local text = dofile(PWL.ScriptFile():match('^(.*)[/\\]') .. '/support/text.lua')
 -- the sample input as read
 assert(PWL.LineCount() == 3, 'sample line count')
 assert(PWL.GetLine(2) == 'second line', 'CR LF is not part of the line')

@@ -1,5 +1,5 @@
 -- SortLines.
-local text = dofile(PWL.ScriptFile():match('^(.*)/') .. '/support/text.lua')
+local text = dofile(PWL.ScriptFile():match('^(.*)[/\\]') .. '/support/text.lua')
 local function ascending(a, b) return a < b and -1 or (a > b and 1 or 0) end
 
 text.set('d\nb\r\na\nc\n')

@@ -1,5 +1,5 @@
 -- ForEachToken.
-local text = dofile(PWL.ScriptFile():match('^(.*)/') .. '/support/text.lua')
+local text = dofile(PWL.ScriptFile():match('^(.*)[/\\]') .. '/support/text.lua')
 -- two blanks between two words: an empty token in between, deleted when returned as ''
 text.set('one  two\n')
 local seen = {}

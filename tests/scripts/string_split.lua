@@ -1,6 +1,6 @@
 -- Splitting and tokenizing of the string library.
 
-local lists = dofile(PWL.ScriptFile():match('^(.*)/') .. '/support/lists.lua')
+local lists = dofile(PWL.ScriptFile():match('^(.*)[/\\]') .. '/support/lists.lua')
 local checkList = lists.check
 
 local function checkPair(what, ea, eb, a, b)

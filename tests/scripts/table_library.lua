@@ -1,6 +1,6 @@
 -- table.loadstrings and table.savestrings.
 
-local lists = dofile(PWL.ScriptFile():match('^(.*)/') .. '/support/lists.lua')
+local lists = dofile(PWL.ScriptFile():match('^(.*)[/\\]') .. '/support/lists.lua')
 local checkList = lists.check
 
 local function writeBytes(path, bytes)

@@ -1,4 +1,5 @@
 #include "platform/code_page.h"
+#include "platform/code_page_system.h"
 
 #include <gtest/gtest.h>
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/job_driver.h"
+#include "platform/code_page.h"
 
 namespace {
 
@@ -48,14 +49,16 @@ TEST(TextFile, ByteOrderMarkSelectsTheEncodingAndIsDropped) {
       {Bytes("\xEF\xBB\xBF"), u""},
       {Bytes("\xFF\xFE"), u""},
       {Bytes(""), u""},
-      // Without a mark the ANSI code page applies (UTF-8 under the test locale).
-      {Bytes("\xC3\xBC"), u"\u00FC"},
-      {Bytes("a\xFF"), u"a\uFFFD"},
-      // A UTF-8 mark in UTF-16 position is not a mark.
-      {Bytes("\xEF\xBB"), u"\uFFFD"},
   };
   for (const auto &c : cases)
     EXPECT_EQ(DecodeTextFileBytes(c.Bytes), c.Text) << testing::PrintToString(c.Bytes);
+  // Without a mark the ANSI code page applies (UTF-8 under the Linux test locale,
+  // 1252 under Wine); a UTF-8 mark in UTF-16 position is not a mark.
+  for (std::string bytes : {Bytes("\xC3\xBC"), Bytes("a\xFF"), Bytes("\xEF\xBB")})
+    EXPECT_EQ(DecodeTextFileBytes(bytes), BytesToText(bytes)) << testing::PrintToString(bytes);
+  if (platform::AnsiCodePage().IsUtf8()) {
+    EXPECT_EQ(DecodeTextFileBytes(Bytes("a\xFF")), u"a\uFFFD");
+  }
 }
 
 TEST(TextFile, LinesEndAtCrLfLoneLfAndLoneCr) {

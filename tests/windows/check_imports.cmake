@@ -1,0 +1,21 @@
+# The program must be one file: every DLL it imports is part of Windows itself
+# (no libstdc++, libwinpthread, zlib1 or lua53.dll beside it).
+# -DOBJDUMP -DPROGRAM
+cmake_minimum_required(VERSION 3.16)
+set(system_dlls advapi32 kernel32 msvcrt shell32 user32 version)
+execute_process(COMMAND ${OBJDUMP} -p ${PROGRAM} OUTPUT_VARIABLE headers RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "${OBJDUMP} -p ${PROGRAM} failed: ${result}")
+endif()
+string(REGEX MATCHALL "DLL Name: [^\r\n]+" imports "${headers}")
+if(NOT imports)
+  message(FATAL_ERROR "no imports found in ${PROGRAM}")
+endif()
+foreach(line ${imports})
+  string(REGEX REPLACE "DLL Name: ([^.]+)\\.dll" "\\1" dll "${line}")
+  string(TOLOWER "${dll}" dll)
+  if(NOT dll IN_LIST system_dlls)
+    message(FATAL_ERROR "${PROGRAM} imports ${line}, which is not a system DLL")
+  endif()
+  message("${line}")
+endforeach()
