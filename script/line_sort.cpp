@@ -101,6 +101,8 @@ void TLineSort::Answer(bool before) {
     FRight = FRanges.back().Count / 2;
     FOut = 0;
     FMerging = true;
+    if (FRight == 1) // the check compared the two lines this merge starts with
+      items[FOut++] = items[FRight++];
   }
   Advance();
 }
