@@ -14,12 +14,22 @@ constexpr std::size_t ChunkSize = std::size_t(64) * 1024;
 // memory of one exceptional script for the rest of the run.
 constexpr std::size_t CachedChunksLimit = 64;
 
+// Aligned allocation of the standard library, which every compiler of the
+// program's systems provides (unlike aligned_alloc).
+void *NewChunk() noexcept {
+  return ::operator new(ChunkSize, std::align_val_t(ChunkSize), std::nothrow);
+}
+
+void DeleteChunk(void *chunk) noexcept {
+  ::operator delete(chunk, std::align_val_t(ChunkSize));
+}
+
 // One state at a time per thread opens and closes; a thread's states share its cache.
 struct TChunkCache {
   std::vector<void *> Chunks;
   ~TChunkCache() {
     for (void *chunk : Chunks)
-      std::free(chunk);
+      DeleteChunk(chunk);
   }
 };
 thread_local TChunkCache ChunkCache;
@@ -42,7 +52,7 @@ TStateMemory::~TStateMemory() {
       } catch (const std::bad_alloc &) {
       }
     }
-    std::free(memory);
+    DeleteChunk(memory);
   }
 }
 
@@ -52,7 +62,7 @@ bool TStateMemory::AddChunk() noexcept {
     memory = ChunkCache.Chunks.back();
     ChunkCache.Chunks.pop_back();
   } else {
-    memory = std::aligned_alloc(ChunkSize, ChunkSize);
+    memory = NewChunk();
     if (memory == nullptr)
       return false;
   }
@@ -60,7 +70,7 @@ bool TStateMemory::AddChunk() noexcept {
   try {
     FChunks.insert(std::upper_bound(FChunks.begin(), FChunks.end(), address), address);
   } catch (const std::bad_alloc &) {
-    std::free(memory);
+    DeleteChunk(memory);
     return false;
   }
   FNext = static_cast<char *>(memory);

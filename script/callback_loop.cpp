@@ -6,8 +6,7 @@
 #include "engine/lua_engine.h"
 #include "platform/code_page.h"
 
-void TCallbackLoop::Run(lua_State *L, int callbackIndex, const char *functionName,
-                        int itemsIndex) {
+void TCallbackLoop::Run(lua_State *L, int callbackIndex, const char *functionName, int itemsIndex) {
   while (!AtEnd() && !FFailure) {
     lua_pushcfunction(L, RunUnprotected);
     lua_pushlightuserdata(L, this);

@@ -12,9 +12,9 @@ namespace {
 // blocks freed into a size class serve the next request of that class.
 TEST(StateMemory, BlocksKeepTheirBytesAcrossSizeClassesAndTheHeap) {
   const std::vector<std::vector<size_t>> chains = {
-      {1, 16, 17, 256, 257, 4096, 200, 8, 0},    // up through the classes to the heap and back
-      {300, 100000, 40, 0},                      // born on the heap, ends in a class
-      {24, 24, 23, 9, 100, 0},                   // shrinks that stay in place, then a move
+      {1, 16, 17, 256, 257, 4096, 200, 8, 0}, // up through the classes to the heap and back
+      {300, 100000, 40, 0},                   // born on the heap, ends in a class
+      {24, 24, 23, 9, 100, 0},                // shrinks that stay in place, then a move
       {TStateMemory::MaxSmall, TStateMemory::MaxSmall + 1, TStateMemory::MaxSmall, 0},
   };
   TStateMemory memory;
