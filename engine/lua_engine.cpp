@@ -1,5 +1,6 @@
 #include "engine/lua_engine.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "engine/coroutine_guard.h"
@@ -34,6 +35,16 @@ const TPublishedMethod &RequireMethod(const TLuaClass &aClass, const TText &func
   if (method == nullptr)
     throw ELuaError("Method \"" + ToRuntimeName(func) + "\" is not published by " + aClass.Name);
   return *method;
+}
+
+// What the stock state does when an error escapes every protected call: say so
+// on standard error before the runtime aborts.
+int PanicOnUnprotectedError(lua_State *L) {
+  const char *message = lua_tostring(L, -1);
+  std::fprintf(stderr, "PANIC: unprotected error in call to Lua API (%s)\n",
+               message != nullptr ? message : "(error object is not a string)");
+  std::fflush(stderr);
+  return 0;
 }
 
 } // namespace
@@ -72,9 +83,11 @@ void TLua::Open() {
   FOpened = true;
   if (!LuaLibraryLoaded())
     LoadLuaLibrary();
-  FLuaState = luaL_newstate();
+  FMemory = std::make_unique<TStateMemory>();
+  FLuaState = lua_newstate(&TStateMemory::Allocate, FMemory.get());
   if (FLuaState == nullptr)
     throw ELuaError("Cannot create the script state");
+  lua_atpanic(FLuaState, PanicOnUnprotectedError);
   FLink.Engine = this;
   FLink.Failure.Clear();
   AttachStateLink(FLuaState, &FLink);
@@ -91,6 +104,7 @@ void TLua::Close() {
     lua_close(FLuaState);
   // Nothing may reach the closed state through this engine any more.
   FLuaState = nullptr;
+  FMemory.reset();
 }
 
 int LuaMessageHandler(lua_State *L) {

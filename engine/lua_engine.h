@@ -4,11 +4,13 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "core/text/text.h"
 #include "engine/lua_api.h"
+#include "engine/state_memory.h"
 #include "engine/state_link.h"
 
 class TLua;
@@ -116,6 +118,7 @@ public:
   static TLua *FromState(lua_State *L);
 
 private:
+  std::unique_ptr<TStateMemory> FMemory; // outlives the state it serves
   lua_State *FLuaState = nullptr;
   TOnLuaPrint FOnPrint;
   TText FFilePath;

@@ -6,12 +6,14 @@
 #include "engine/lua_engine.h"
 #include "platform/code_page.h"
 
-void TCallbackLoop::Run(lua_State *L, int callbackIndex, const char *functionName) {
+void TCallbackLoop::Run(lua_State *L, int callbackIndex, const char *functionName, int itemsIndex) {
   while (!AtEnd() && !FFailure) {
     lua_pushcfunction(L, RunUnprotected);
     lua_pushlightuserdata(L, this);
     lua_pushvalue(L, callbackIndex);
-    if (lua_pcall(L, 2, 0, 0) != LUA_OK) {
+    if (itemsIndex != 0)
+      lua_pushvalue(L, itemsIndex);
+    if (lua_pcall(L, itemsIndex != 0 ? 3 : 2, 0, 0) != LUA_OK) {
       ThrowIfHostFailed(L);
       NoteCallbackError(L);
       TakeResultCaught(L); // the error value stands in for the result
@@ -26,7 +28,7 @@ void TCallbackLoop::Run(lua_State *L, int callbackIndex, const char *functionNam
 
 // Counts the error value on top of the stack and keeps the first one as text.
 void TCallbackLoop::NoteCallbackError(lua_State *L) {
-  if (FErrorCount++ > 0)
+  if (!FWarnOfErrors || FErrorCount++ > 0)
     return;
   int type = lua_type(L, -1);
   if (type != LUA_TSTRING && type != LUA_TNUMBER) {
@@ -43,7 +45,7 @@ void TCallbackLoop::NoteCallbackError(lua_State *L) {
 
 void TCallbackLoop::WarnOfCallbackErrors(lua_State *L, const char *functionName) const {
   TLua *engine = TLua::FromState(L);
-  if (FErrorCount == 0 || engine == nullptr)
+  if (!FWarnOfErrors || FErrorCount == 0 || engine == nullptr)
     return;
   std::string first = FFirstError;
   std::replace_if(
@@ -59,16 +61,19 @@ void TCallbackLoop::WarnOfCallbackErrors(lua_State *L, const char *functionName)
 // Called with the loop and the callback. Owns nothing: the runtime may raise
 // through it.
 int TCallbackLoop::RunUnprotected(lua_State *L) {
-  auto *loop = static_cast<TCallbackLoop *>(lua_touserdata(L, 1));
-  while (!loop->AtEnd()) {
-    lua_pushvalue(L, 2);
-    lua_call(L, loop->PushArguments(L), 1);
-    bool ok = loop->TakeResultCaught(L);
+  static_cast<TCallbackLoop *>(lua_touserdata(L, 1))->RunItems(L);
+  return 0;
+}
+
+void TCallbackLoop::RunItems(lua_State *L) {
+  while (!AtEnd()) {
+    lua_pushvalue(L, CallbackIndex);
+    lua_call(L, PushArguments(L), 1);
+    bool ok = TakeResultCaught(L);
     lua_pop(L, 1);
     if (!ok)
       break;
   }
-  return 0;
 }
 
 bool TCallbackLoop::TakeResultCaught(lua_State *L) noexcept {

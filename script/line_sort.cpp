@@ -2,42 +2,107 @@
 
 #include <algorithm>
 
-#include "engine/host_boundary.h"
 #include "engine/marshalling.h"
 
-void TLineSort::Sort(std::vector<uint32_t> &order) {
-  FBuffer.resize(order.size());
-  SortRange(order.data(), FBuffer.data(), order.size());
+TLineSort::TLineSort(size_t count, lua_Integer user)
+    : TCallbackLoop(false), FOrder(count), FScratch(count / 2 + 1), FUser(user) {
+  for (size_t i = 0; i < count; ++i)
+    FOrder[i] = uint32_t(i);
+  FRanges.push_back({0, uint32_t(count), 0});
+  Advance();
 }
 
-// Sorts items[0, n) in place, using scratch[0, n). Top-down, so the lower levels
-// work on lines that are still in the cache.
-void TLineSort::SortRange(uint32_t *items, uint32_t *scratch, size_t n) {
-  if (n < 2)
-    return;
-  size_t half = n / 2;
-  SortRange(items, scratch, half);
-  SortRange(items + half, scratch, n - half);
-  if (!Before(items[half], items[half - 1]))
-    return; // already in order
-  std::copy(items, items + half, scratch);
-  size_t left = 0, right = half, out = 0;
-  while (left < half && right < n)
-    items[out++] = Before(items[right], scratch[left]) ? items[right++] : scratch[left++];
-  while (left < half)
-    items[out++] = scratch[left++];
+const std::vector<uint32_t> &TLineSort::Sort(lua_State *L, int comparison, int linesTable) {
+  Run(L, comparison, "SortLines", linesTable);
+  return FOrder;
 }
 
-// True when line a sorts before line b: the comparison of a with b is negative.
-bool TLineSort::Before(uint32_t a, uint32_t b) {
-  lua_State *L = FLuaState;
-  lua_pushvalue(L, FComparison);
-  lua_rawgeti(L, FLinesTable, lua_Integer(a) + 1);
-  lua_rawgeti(L, FLinesTable, lua_Integer(b) + 1);
+int TLineSort::PushArguments(lua_State *L) {
+  lua_rawgeti(L, ItemsIndex, lua_Integer(FFirst) + 1);
+  lua_rawgeti(L, ItemsIndex, lua_Integer(FSecond) + 1);
   lua_pushinteger(L, FUser);
-  lua_pcall(L, 3, 1, 0); // an error value stands in for the result
-  ThrowIfHostFailed(L);
-  auto result = int32_t(uint32_t(LuaCheckInteger(L, -1))); // the low 32 bits, signed
-  lua_pop(L, 1);
-  return result < 0;
+  return 3;
+}
+
+void TLineSort::TakeResult(lua_State *L) {
+  auto result = int32_t(uint32_t(LuaCheckInteger(L, -1)));
+  Answer(result < 0);
+}
+
+void TLineSort::RunItems(lua_State *L) {
+  while (!FDone) {
+    lua_pushvalue(L, CallbackIndex);
+    PushArguments(L);
+    lua_call(L, 3, 1);
+    int isInteger = 0;
+    lua_Integer result = lua_tointegerx(L, -1, &isInteger);
+    if (!isInteger) { // not a result: TakeResult keeps the argument error for Run
+      TakeResultCaught(L);
+      lua_pop(L, 1);
+      return;
+    }
+    lua_pop(L, 1);
+    Answer(int32_t(uint32_t(result)) < 0);
+  }
+}
+
+// Top-down, each range's halves sorted before it is merged, so the lower levels
+// work on lines that are still in the cache.
+void TLineSort::Advance() {
+  for (;;) {
+    if (FMerging) {
+      const TRange &range = FRanges.back();
+      uint32_t *items = FOrder.data() + range.Start;
+      size_t half = range.Count / 2;
+      if (FLeft < half && FRight < range.Count) {
+        FFirst = items[FRight];
+        FSecond = FScratch[FLeft];
+        return;
+      }
+      while (FLeft < half)
+        items[FOut++] = FScratch[FLeft++];
+      FMerging = false;
+      FRanges.pop_back();
+      continue;
+    }
+    if (FRanges.empty()) {
+      FDone = true;
+      return;
+    }
+    TRange &range = FRanges.back();
+    uint32_t half = range.Count / 2;
+    if (range.Count < 2) {
+      FRanges.pop_back();
+    } else if (range.Stage == 0) {
+      range.Stage = 1;
+      FRanges.push_back({range.Start, half, 0});
+    } else if (range.Stage == 1) {
+      range.Stage = 2;
+      FRanges.push_back({range.Start + half, range.Count - half, 0});
+    } else {
+      // The first of the right half before the last of the left, or they are in order.
+      FFirst = FOrder[range.Start + half];
+      FSecond = FOrder[range.Start + half - 1];
+      return;
+    }
+  }
+}
+
+void TLineSort::Answer(bool before) {
+  if (FMerging) {
+    uint32_t *items = FOrder.data() + FRanges.back().Start;
+    items[FOut++] = before ? items[FRight++] : FScratch[FLeft++];
+  } else if (!before) {
+    FRanges.pop_back(); // already in order
+  } else {
+    uint32_t *items = FOrder.data() + FRanges.back().Start;
+    std::copy(items, items + FRanges.back().Count / 2, FScratch.data());
+    FLeft = 0;
+    FRight = FRanges.back().Count / 2;
+    FOut = 0;
+    FMerging = true;
+    if (FRight == 1) // the check compared the two lines this merge starts with
+      items[FOut++] = items[FRight++];
+  }
+  Advance();
 }

@@ -262,11 +262,8 @@ int SortLines(lua_State *L) {
       PushBytes(L, lines.Line(i));
       lua_rawseti(L, -2, lua_Integer(i) + 1);
     }
-    std::vector<uint32_t> order(count);
-    for (size_t i = 0; i < count; ++i)
-      order[i] = uint32_t(i);
-    TLineSort(L, CallbackIndex, lua_gettop(L), user).Sort(order);
-    lines.Reorder(order);
+    TLineSort sort(count, user);
+    lines.Reorder(sort.Sort(L, CallbackIndex, lua_gettop(L)));
     host.ReplaceText(lines.Join());
   }
   return LuaClearStack(L);
