@@ -51,10 +51,11 @@ void TCallbackLoop::WarnOfCallbackErrors(lua_State *L, const char *functionName)
   std::replace_if(
       first.begin(), first.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
   std::string count = std::to_string(FErrorCount);
-  std::string warning = FErrorCount == 1 ? "Warning: 1 callback error in PWL." +
+  // German, like the program's other messages; the script's own text stays as it is.
+  std::string warning = FErrorCount == 1 ? "Warnung: 1 Fehler in einem Callback von PWL." +
                                                std::string(functionName) + ": " + first
-                                         : "Warning: " + count + " callback errors in PWL." +
-                                               functionName + "; the first: " + first;
+                                         : "Warnung: " + count + " Fehler in Callbacks von PWL." +
+                                               functionName + ", der erste: " + first;
   engine->DoPrint(BytesToText(warning));
 }
 

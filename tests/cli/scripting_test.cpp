@@ -69,18 +69,19 @@ TEST(Scripting, CallbackErrorsReplaceTheirItemsAndLeaveOneWarning) {
       {"PWL.ForEachLine(function(l) if l ~= 'a' then error('bad ' .. l, 0) end return l:upper() "
        "end)",
        "a\nb\nc\n", "A\nbad b\nbad c\n",
-       "Warning: 2 callback errors in PWL.ForEachLine; the first: bad b"},
+       "Warnung: 2 Fehler in Callbacks von PWL.ForEachLine, der erste: bad b"},
       {"PWL.ForEachChar(function(c) if c == 'x' then error(7) end return c end)", "axbx", "a7b7",
-       "Warning: 2 callback errors in PWL.ForEachChar; the first: 7"},
+       "Warnung: 2 Fehler in Callbacks von PWL.ForEachChar, der erste: 7"},
       {"PWL.ForEachToken(function(t) if t == 'b' then error('no\\nb', 0) end return t end)",
-       "a b\nc\n", "a no\nb\nc\n", "Warning: 1 callback error in PWL.ForEachToken: no b"},
+       "a b\nc\n", "a no\nb\nc\n",
+       "Warnung: 1 Fehler in einem Callback von PWL.ForEachToken: no b"},
       {"PWL.ForEachLine(function(l) if l == 'b' then error() end return l end)", "a\nb\nc", "a\nc",
-       "Warning: 1 callback error in PWL.ForEachLine: (error object is a nil value)"},
+       "Warnung: 1 Fehler in einem Callback von PWL.ForEachLine: (error object is a nil value)"},
       // errors the callback catches itself, and the second of two iterations
       {"PWL.ForEachLine(function(l) pcall(error, 'x') return l .. '!' end)", "a\n", "a!\n", ""},
       {"PWL.ForEachLine(function(l) return l end) PWL.ForEachChar(function(c) "
        "if c == 'b' then error('B', 0) end return c end)",
-       "ab\n", "aB\n", "Warning: 1 callback error in PWL.ForEachChar: B"},
+       "ab\n", "aB\n", "Warnung: 1 Fehler in einem Callback von PWL.ForEachChar: B"},
       {"PWL.SortLines(function(a, b) error(a < b and -1 or 1) end)", "b\na\n", "a\nb\n", ""},
   };
   for (const auto &c : cases) {
@@ -89,7 +90,7 @@ TEST(Scripting, CallbackErrorsReplaceTheirItemsAndLeaveOneWarning) {
     EXPECT_EQ(r.Stdout, c.output) << c.script;
     std::vector<std::string> warnings;
     for (const std::string &line : r.StderrLines())
-      if (line.rfind("Warning:", 0) == 0)
+      if (line.rfind("Warnung:", 0) == 0)
         warnings.push_back(line);
     EXPECT_EQ(warnings,
               c.warning.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.warning})
