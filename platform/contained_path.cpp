@@ -10,33 +10,18 @@
 
 #include "platform/file_attributes.h"
 #include "platform/owned_descriptor.h"
+#include "platform/path_parts.h"
 #include "platform/system_calls.h"
 
 namespace platform {
 namespace {
 
 std::vector<std::string> SplitParts(std::string_view relative) {
-  std::vector<std::string> parts;
-  std::size_t start = 0;
-  while (start < relative.size()) {
-    std::size_t stop = relative.find('/', start);
-    if (stop == std::string_view::npos)
-      stop = relative.size();
-    if (stop > start)
-      parts.emplace_back(relative.substr(start, stop - start));
-    start = stop + 1;
-  }
-  return parts;
+  return SplitPathParts(relative, "/");
 }
 
 std::string JoinParts(const std::vector<std::string> &parts, std::size_t count) {
-  std::string joined;
-  for (std::size_t i = 0; i < count; ++i) {
-    if (i > 0)
-      joined += '/';
-    joined += parts[i];
-  }
-  return joined;
+  return JoinPathParts(parts, count, '/');
 }
 
 // "." and ".." would step sideways or out; the caller has resolved them already.

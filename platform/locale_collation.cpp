@@ -6,7 +6,6 @@
 #include <unicode/ucol.h>
 
 #include "platform/locale_collator.h"
-#include "platform/process.h"
 
 namespace platform {
 namespace {
@@ -35,19 +34,6 @@ TCollator OpenLocaleCollator() {
   if (U_FAILURE(status))
     collator.reset();
   return collator;
-}
-
-std::string CollationLocaleName(std::string_view localeVariable) {
-  const size_t end = localeVariable.find_first_of(".@");
-  std::string_view name = localeVariable.substr(0, end);
-  if (name == "C" || name == "POSIX")
-    return {};
-  return std::string(name);
-}
-
-std::string CollationLocaleFromEnvironment() {
-  std::optional<std::string> locale = FirstSetEnvironmentVariable({"LC_ALL", "LC_COLLATE", "LANG"});
-  return locale ? CollationLocaleName(*locale) : std::string();
 }
 
 int CompareTextLocale(std::u16string_view a, std::u16string_view b, bool ignoreCase) {

@@ -30,13 +30,6 @@ std::optional<std::string> GetEnvironmentVariable(const std::string &name) {
   return std::string(value);
 }
 
-std::optional<std::string> FirstSetEnvironmentVariable(std::initializer_list<const char *> names) {
-  for (const char *name : names)
-    if (std::optional<std::string> value = GetEnvironmentVariable(name); value && !value->empty())
-      return value;
-  return std::nullopt;
-}
-
 std::string TemporaryDirectory() {
   return FirstSetEnvironmentVariable({"TMPDIR"}).value_or("/tmp");
 }

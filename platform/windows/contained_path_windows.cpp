@@ -1,6 +1,7 @@
 #include "platform/contained_path.h"
 
 #include "platform/file_io.h"
+#include "platform/path_parts.h"
 #include "platform/windows/win32_text.h"
 
 #include <vector>
@@ -9,29 +10,12 @@
 namespace platform {
 namespace {
 
-// The relative name comes with the native separator; "/" separates as well.
 std::vector<std::string> SplitParts(std::string_view relative) {
-  std::vector<std::string> parts;
-  std::size_t start = 0;
-  while (start < relative.size()) {
-    std::size_t stop = relative.find_first_of("\\/", start);
-    if (stop == std::string_view::npos)
-      stop = relative.size();
-    if (stop > start)
-      parts.emplace_back(relative.substr(start, stop - start));
-    start = stop + 1;
-  }
-  return parts;
+  return SplitPathParts(relative, "\\/"); // "/" separates on Windows as well
 }
 
 std::string JoinParts(const std::vector<std::string> &parts, std::size_t count) {
-  std::string joined;
-  for (std::size_t i = 0; i < count; ++i) {
-    if (i > 0)
-      joined += '\\';
-    joined += parts[i];
-  }
-  return joined;
+  return JoinPathParts(parts, count, '\\');
 }
 
 // "." and ".." would step sideways or out, and a separator or drive inside a part

@@ -51,13 +51,6 @@ std::optional<std::string> GetEnvironmentVariable(const std::string &name) {
   return bytes;
 }
 
-std::optional<std::string> FirstSetEnvironmentVariable(std::initializer_list<const char *> names) {
-  for (const char *name : names)
-    if (std::optional<std::string> value = GetEnvironmentVariable(name); value && !value->empty())
-      return value;
-  return std::nullopt;
-}
-
 std::string TemporaryDirectory() {
   wchar_t buffer[MAX_PATH + 2];
   const DWORD length = GetTempPathW(MAX_PATH + 2, buffer);
