@@ -40,10 +40,7 @@ int ListDirectory(const std::string &directory, std::vector<TDirectoryEntry> &en
   const std::optional<std::wstring> wide = win32::WideName(directory.empty() ? "." : directory);
   if (!wide)
     return ENOENT;
-  std::wstring pattern = *wide;
-  if (!pattern.empty() && pattern.back() != L'\\' && pattern.back() != L'/' && pattern.back() != L':')
-    pattern += L'\\';
-  pattern += L'*';
+  const std::wstring pattern = win32::AllEntriesPattern(*wide);
   WIN32_FIND_DATAW data{};
   HANDLE find = FindFirstFileW(pattern.c_str(), &data);
   if (find == INVALID_HANDLE_VALUE)

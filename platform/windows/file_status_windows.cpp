@@ -160,10 +160,7 @@ int ReadDirectoryEmpty(const std::string &name, bool &empty) {
   const std::optional<std::wstring> wide = win32::WideName(name);
   if (!wide)
     return ENOENT;
-  std::wstring pattern = *wide;
-  if (!pattern.empty() && pattern.back() != L'\\' && pattern.back() != L'/')
-    pattern += L'\\';
-  pattern += L'*';
+  const std::wstring pattern = win32::AllEntriesPattern(*wide);
   WIN32_FIND_DATAW data{};
   HANDLE find = FindFirstFileW(pattern.c_str(), &data);
   if (find == INVALID_HANDLE_VALUE)
