@@ -3,10 +3,8 @@
 
 local P = os.path
 
-local function eq(actual, expected, what)
-  assert(actual == expected, what .. ": expected " .. string.format('%q', tostring(expected)) ..
-         ", got " .. string.format('%q', tostring(actual)))
-end
+local files = dofile(PWL.ScriptFile():match('^(.*)[/\\]') .. '/support/files.lua')
+local eq, write, read = files.eq, files.write, files.read
 
 -- nil and exactly the message expected
 local function fails(what, expectedMessage, ...)
@@ -39,17 +37,6 @@ local function output(command)
   local text = pipe:read('a')
   pipe:close()
   return (text:gsub('\n$', ''))
-end
-local function write(name, content)
-  local file = assert(io.open(name, 'wb'))
-  file:write(content or 'hello')
-  file:close()
-end
-local function read(name)
-  local file = assert(io.open(name, 'rb'))
-  local content = file:read('a')
-  file:close()
-  return content
 end
 local function mode(name) return output('stat -c %a ' .. quote(name)) end
 

@@ -4,19 +4,12 @@
 
 local P = os.path
 
-local function eq(actual, expected, what)
-  assert(actual == expected, what .. ": expected " .. string.format('%q', tostring(expected)) ..
-         ", got " .. string.format('%q', tostring(actual)))
-end
+local files = dofile(PWL.ScriptFile():match('^(.*)[/\\]') .. '/support/files.lua')
+local eq, write = files.eq, files.write
 
 local function quote(s) return "'" .. s:gsub("'", "'\\''") .. "'" end
 local function sh(command)
   assert(os.execute(command), "shell command failed: " .. command)
-end
-local function write(name, content)
-  local file = assert(io.open(name, 'wb'))
-  file:write(content or 'hello')
-  file:close()
 end
 
 -- an array table with exactly these values, in this order

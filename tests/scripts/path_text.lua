@@ -3,10 +3,8 @@
 
 local P = os.path
 
-local function eq(actual, expected, what)
-  assert(actual == expected, what .. ": expected " .. string.format('%q', tostring(expected)) ..
-         ", got " .. string.format('%q', tostring(actual)))
-end
+local files = dofile(PWL.ScriptFile():match('^(.*)[/\\]') .. '/support/files.lua')
+local eq = files.eq
 
 local function eq2(what, expectedA, expectedB, ...)
   local n = select('#', ...)

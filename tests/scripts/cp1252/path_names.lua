@@ -3,15 +3,8 @@
 
 local P = os.path
 
-local function eq(actual, expected, what)
-  assert(actual == expected, what .. ": expected " .. string.format('%q', tostring(expected)) ..
-         ", got " .. string.format('%q', tostring(actual)))
-end
-local function write(name, content)
-  local file = assert(io.open(name, 'wb'))
-  file:write(content)
-  file:close()
-end
+local files = dofile(PWL.ScriptFile():match('^(.*)[/\\]') .. '/../support/files.lua')
+local eq, write = files.eq, files.write
 
 local base = os.tmpname()
 os.remove(base)

@@ -7,22 +7,8 @@
 
 local P = os.path
 
-local function eq(actual, expected, what)
-  assert(actual == expected, what .. ": expected " .. string.format('%q', tostring(expected)) ..
-         ", got " .. string.format('%q', tostring(actual)))
-end
-local function write(name, content)
-  local file = assert(io.open(name, 'wb'))
-  file:write(content)
-  file:close()
-end
-local function read(name)
-  local file = io.open(name, 'rb')
-  if not file then return nil end
-  local content = file:read('a')
-  file:close()
-  return content
-end
+local files = dofile(PWL.ScriptFile():match('^(.*)[/\\]') .. '/../../scripts/support/files.lua')
+local eq, write, read = files.eq, files.write, files.read
 -- Runs a command line through cmd.exe; its exit code. cmd drops the first and
 -- last quote of what it is given, so the whole line is quoted once more.
 local function run(commandLine)
