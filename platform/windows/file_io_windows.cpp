@@ -1,6 +1,7 @@
 #include "platform/file_io.h"
 
 #include "platform/temporary_file.h"
+#include "platform/windows/win32_handle.h"
 #include "platform/windows/win32_text.h"
 
 #include <atomic>
@@ -12,18 +13,6 @@
 
 namespace platform {
 namespace {
-
-struct THandle {
-  HANDLE Handle = INVALID_HANDLE_VALUE;
-  ~THandle() { Close(); }
-  bool Close() {
-    if (Handle == INVALID_HANDLE_VALUE)
-      return true;
-    const BOOL ok = CloseHandle(Handle);
-    Handle = INVALID_HANDLE_VALUE;
-    return ok != 0;
-  }
-};
 
 // The temporary file in flight, for the console control handler to remove.
 std::mutex TemporaryNameMutex;
@@ -141,8 +130,8 @@ TTargetKind KindOfTarget(const std::wstring &path, DWORD &attributes) {
 }
 
 bool WriteDirectly(const std::wstring &path, std::string_view content) {
-  THandle device{CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                             nullptr, OPEN_EXISTING, 0, nullptr)};
+  win32::THandle device{CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, 0, nullptr)};
   if (device.Handle == INVALID_HANDLE_VALUE)
     return FailWithLastError();
   if (!WriteAllToHandle(device.Handle, content))
@@ -161,9 +150,9 @@ bool TRealFileSystem::ReadWholeFile(const std::string &path, std::string &data) 
   const DWORD attributes = GetFileAttributesW(wide->c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
     return Fail(EISDIR);
-  THandle file{CreateFileW(wide->c_str(), GENERIC_READ,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr)};
+  win32::THandle file{CreateFileW(wide->c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr)};
   if (file.Handle == INVALID_HANDLE_VALUE)
     return FailWithLastError();
   return ReadAllFromHandle(file.Handle, data);
@@ -225,7 +214,7 @@ bool ReplaceWithContent(const std::wstring &target, std::string_view content, TE
     break;
   }
   std::wstring temporaryName;
-  THandle temporary{CreateTemporaryBeside(target, temporaryName)};
+  win32::THandle temporary{CreateTemporaryBeside(target, temporaryName)};
   if (temporary.Handle == INVALID_HANDLE_VALUE)
     return FailWithLastError();
   auto discard = [&](int error) {

@@ -1,5 +1,6 @@
 #include "platform/file_lock.h"
 
+#include "platform/windows/win32_handle.h"
 #include "platform/windows/win32_text.h"
 
 #include <cerrno>
@@ -31,30 +32,27 @@ bool TFileLock::Lock(const std::string &path) {
   const DWORD attributes = GetFileAttributesW(wide->c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
     return true;
-  HANDLE file = CreateFileW(wide->c_str(), GENERIC_READ,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
+  win32::THandle file{CreateFileW(wide->c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
+  if (!file.Valid()) {
     win32::LastErrorAsErrno();
     return false;
   }
-  if (GetFileType(file) != FILE_TYPE_DISK) {
-    CloseHandle(file);
+  if (GetFileType(file.Handle) != FILE_TYPE_DISK)
     return true;
-  }
   OVERLAPPED range{};
   range.OffsetHigh = LockOffsetHigh;
-  if (!LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &range)) {
+  if (!LockFileEx(file.Handle, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &range)) {
     win32::LastErrorAsErrno();
-    CloseHandle(file);
     return false;
   }
-  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_RDONLY);
+  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(file.Handle), _O_RDONLY);
   if (fd < 0) {
-    CloseHandle(file);
     errno = EMFILE;
     return false;
   }
+  file.Release(); // the descriptor owns it now
   if (FFd >= 0)
     _close(FFd);
   FFd = fd;

@@ -1,5 +1,6 @@
 #include "platform/file_status.h"
 
+#include "platform/windows/win32_handle.h"
 #include "platform/windows/win32_text.h"
 
 #include <cerrno>
@@ -25,14 +26,6 @@ std::int64_t UnixSeconds(const FILETIME &time) {
   return std::int64_t(ticks / 10000000u) - 11644473600LL;
 }
 
-struct THandle {
-  HANDLE Handle;
-  ~THandle() {
-    if (Handle != INVALID_HANDLE_VALUE)
-      CloseHandle(Handle);
-  }
-};
-
 int StatWith(const std::string &name, bool followLinks, TFileStatus &status) {
   const std::optional<std::wstring> wide = win32::WideName(name);
   if (!wide || wide->empty())
@@ -40,8 +33,9 @@ int StatWith(const std::string &name, bool followLinks, TFileStatus &status) {
   // Opening for no access reads the attributes of any file, even one another
   // process holds open; directories need the backup-semantics flag.
   const DWORD flags = FILE_FLAG_BACKUP_SEMANTICS | (followLinks ? 0 : FILE_FLAG_OPEN_REPARSE_POINT);
-  THandle file{CreateFileW(wide->c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, flags, nullptr)};
+  win32::THandle file{CreateFileW(wide->c_str(), 0,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, flags, nullptr)};
   BY_HANDLE_FILE_INFORMATION info{};
   if (file.Handle == INVALID_HANDLE_VALUE || !GetFileInformationByHandle(file.Handle, &info)) {
     // Devices such as NUL have no file information but are there.
@@ -160,21 +154,11 @@ int ReadDirectoryEmpty(const std::string &name, bool &empty) {
   const std::optional<std::wstring> wide = win32::WideName(name);
   if (!wide)
     return ENOENT;
-  const std::wstring pattern = win32::AllEntriesPattern(*wide);
-  WIN32_FIND_DATAW data{};
-  HANDLE find = FindFirstFileW(pattern.c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE)
-    return win32::LastErrorAsErrno();
   empty = true;
-  do {
-    const std::wstring_view entry = data.cFileName;
-    if (entry != L"." && entry != L"..") {
-      empty = false;
-      break;
-    }
-  } while (FindNextFileW(find, &data));
-  FindClose(find);
-  return 0;
+  return win32::ForEachDirectoryEntry(*wide, [&](const WIN32_FIND_DATAW &) {
+    empty = false;
+    return false;
+  });
 }
 
 int ChangeWorkingDirectory(const std::string &name) {
@@ -186,8 +170,9 @@ int ResolvePath(const std::string &name, std::string &resolved) {
   const std::optional<std::wstring> wide = win32::WideName(name);
   if (!wide || wide->empty())
     return ENOENT;
-  THandle file{CreateFileW(wide->c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)};
+  win32::THandle file{CreateFileW(wide->c_str(), 0,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)};
   if (file.Handle == INVALID_HANDLE_VALUE)
     return win32::LastErrorAsErrno();
   std::wstring buffer(MAX_PATH, L'\0');

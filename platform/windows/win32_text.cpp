@@ -107,12 +107,4 @@ int LastErrorAsErrno() {
   return error;
 }
 
-std::wstring AllEntriesPattern(std::wstring directory) {
-  if (!directory.empty() && directory.back() != L'\\' && directory.back() != L'/' &&
-      directory.back() != L':')
-    directory += L'\\';
-  directory += L'*';
-  return directory;
-}
-
 } // namespace platform::win32

@@ -26,8 +26,4 @@ int ErrnoFromWin32Error(unsigned long error);
 // Sets errno from GetLastError() and returns it.
 int LastErrorAsErrno();
 
-// The FindFirstFileW pattern for every entry of a directory; a bare drive ("C:")
-// stays that drive's current directory.
-std::wstring AllEntriesPattern(std::wstring directory);
-
 } // namespace platform::win32
