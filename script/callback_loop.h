@@ -41,7 +41,7 @@ protected:
   virtual void TakeResult(lua_State *L) = 0;
   // Calls the callback (at CallbackIndex) for item after item until the end or a
   // result the item cannot take. The runtime may raise through it.
-  virtual void RunItems(lua_State *L);
+  void RunItems(lua_State *L);
   // TakeResult with any exception kept for Run to throw; false when it threw.
   bool TakeResultCaught(lua_State *L) noexcept;
 

@@ -29,23 +29,6 @@ void TLineSort::TakeResult(lua_State *L) {
   Answer(result < 0);
 }
 
-void TLineSort::RunItems(lua_State *L) {
-  while (!FDone) {
-    lua_pushvalue(L, CallbackIndex);
-    PushArguments(L);
-    lua_call(L, 3, 1);
-    int isInteger = 0;
-    lua_Integer result = lua_tointegerx(L, -1, &isInteger);
-    if (!isInteger) { // not a result: TakeResult keeps the argument error for Run
-      TakeResultCaught(L);
-      lua_pop(L, 1);
-      return;
-    }
-    lua_pop(L, 1);
-    Answer(int32_t(uint32_t(result)) < 0);
-  }
-}
-
 // Top-down, each range's halves sorted before it is merged, so the lower levels
 // work on lines that are still in the cache.
 void TLineSort::Advance() {

@@ -28,8 +28,6 @@ protected:
   // The low 32 bits of the integer result, signed: negative sorts the first
   // line before the second.
   void TakeResult(lua_State *L) override;
-  // The same loop without a virtual call per comparison.
-  void RunItems(lua_State *L) override;
 
 private:
   // A range of the order still to sort: its two halves, then their merge.
